@@ -1,0 +1,22 @@
+# Cross-compiles for Windows with MinGW-w64. MINGW_TRIPLE picks the architecture:
+# i686-w64-mingw32 for the shipped 32-bit program, x86_64-w64-mingw32 for the 64-bit build
+# that runs the tests where the host cannot execute 32-bit code.
+set(CMAKE_SYSTEM_NAME Windows)
+if(NOT MINGW_TRIPLE)
+  set(MINGW_TRIPLE i686-w64-mingw32)
+endif()
+if(MINGW_TRIPLE MATCHES "^x86_64")
+  set(CMAKE_SYSTEM_PROCESSOR AMD64)
+else()
+  set(CMAKE_SYSTEM_PROCESSOR x86)
+endif()
+set(MINGW_TRIPLE "${MINGW_TRIPLE}" CACHE STRING "MinGW-w64 target triple")
+
+# The -posix compilers: the default win32 thread model lacks std::mutex.
+set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

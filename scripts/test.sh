@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds both Windows targets and runs every test under Wine and Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+for preset in x86 x64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
+
+# One server for the whole run: each test process then starts in tens of milliseconds.
+prefix=$PWD/build/wineprefix
+scripts/wine-run --prefix "$prefix" --start
+trap 'scripts/wine-run --prefix "$prefix" --stop' EXIT
+
+status=0
+for preset in x86 x64; do
+  echo "== Tests of the $preset build"
+  xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
+    ctest --preset "$preset" --parallel 2 || status=1
+done
+exit $status

@@ -1,0 +1,205 @@
+#include "RawRegistry.h"
+
+#include <utility>
+
+namespace raw {
+
+namespace {
+
+class Key {
+public:
+    Key() = default;
+    ~Key()
+    {
+        if (handle != nullptr) {
+            RegCloseKey(handle);
+        }
+    }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+
+    HKEY handle = nullptr;
+};
+
+LONG Open(REGSAM view, const std::wstring& path, REGSAM rights, Key& key)
+{
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, rights | view, &key.handle);
+}
+
+std::optional<KeySnapshot> SnapshotOf(HKEY key)
+{
+    KeySnapshot snapshot;
+    std::vector<wchar_t> name(16384);
+    std::vector<BYTE> data(65536);
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = REG_NONE;
+        const LONG status = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
+                                          data.data(), &size);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        snapshot.values[std::wstring(name.data(), nameLength)] =
+            Value{type, std::vector<BYTE>(data.data(), data.data() + size)};
+    }
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        const LONG status = RegEnumKeyExW(key, index, name.data(), &nameLength, nullptr, nullptr,
+                                          nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        Key child;
+        if (RegOpenKeyExW(key, name.data(), 0, KEY_READ, &child.handle) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        std::optional<KeySnapshot> sub = SnapshotOf(child.handle);
+        if (!sub) {
+            return std::nullopt;
+        }
+        snapshot.subKeys[std::wstring(name.data(), nameLength)] = std::move(*sub);
+    }
+    return snapshot;
+}
+
+bool SetDacl(REGSAM view, const std::wstring& path, DWORD deniedRights)
+{
+    Key key;
+    if (Open(view, path, WRITE_DAC, key) != ERROR_SUCCESS) {
+        return false;
+    }
+    BYTE everyone[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof(everyone);
+    if (!CreateWellKnownSid(WinWorldSid, nullptr, everyone, &sidSize)) {
+        return false;
+    }
+    alignas(DWORD) BYTE aclBuffer[512];
+    auto* acl = reinterpret_cast<PACL>(aclBuffer);
+    if (!InitializeAcl(acl, sizeof(aclBuffer), ACL_REVISION)) {
+        return false;
+    }
+    // A deny ACE must come first to take effect against the allow ACE.
+    if (deniedRights != 0 && !AddAccessDeniedAce(acl, ACL_REVISION, deniedRights, everyone)) {
+        return false;
+    }
+    if (!AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone)) {
+        return false;
+    }
+    SECURITY_DESCRIPTOR descriptor;
+    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE)) {
+        return false;
+    }
+    return RegSetKeySecurity(key.handle, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool CreateKey(REGSAM view, const std::wstring& path, DWORD options)
+{
+    Key key;
+    return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, options, KEY_ALL_ACCESS | view,
+                           nullptr, &key.handle, nullptr) == ERROR_SUCCESS;
+}
+
+bool KeyExists(REGSAM view, const std::wstring& path)
+{
+    Key key;
+    return Open(view, path, READ_CONTROL, key) == ERROR_SUCCESS;
+}
+
+bool DeleteTree(REGSAM view, const std::wstring& path)
+{
+    {
+        Key key;
+        const LONG status = Open(view, path, KEY_ALL_ACCESS, key);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            return true;
+        }
+        if (status != ERROR_SUCCESS || RegDeleteTreeW(key.handle, nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0) == ERROR_SUCCESS;
+}
+
+bool SetValue(REGSAM view, const std::wstring& path, const std::wstring& name, DWORD type,
+              const std::vector<BYTE>& data)
+{
+    Key key;
+    if (Open(view, path, KEY_SET_VALUE, key) != ERROR_SUCCESS) {
+        return false;
+    }
+    return RegSetValueExW(key.handle, name.c_str(), 0, type, data.data(),
+                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+}
+
+Value Dword(DWORD value)
+{
+    const auto* bytes = reinterpret_cast<const BYTE*>(&value);
+    return Value{REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof(value))};
+}
+
+bool SetDword(REGSAM view, const std::wstring& path, const std::wstring& name, DWORD value)
+{
+    return SetValue(view, path, name, REG_DWORD, Dword(value).data);
+}
+
+bool SetString(REGSAM view, const std::wstring& path, const std::wstring& name,
+               const std::wstring& text)
+{
+    const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+    return SetValue(view, path, name, REG_SZ,
+                    std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t)));
+}
+
+std::optional<Value> GetValue(REGSAM view, const std::wstring& path, const std::wstring& name)
+{
+    Key key;
+    if (Open(view, path, KEY_QUERY_VALUE, key) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExW(key.handle, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    Value value{type, std::vector<BYTE>(size)};
+    if (RegQueryValueExW(key.handle, name.c_str(), nullptr, &type, value.data.data(), &size) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    value.data.resize(size);
+    return value;
+}
+
+std::optional<KeySnapshot> Snapshot(REGSAM view, const std::wstring& path)
+{
+    Key key;
+    if (Open(view, path, KEY_READ, key) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return SnapshotOf(key.handle);
+}
+
+AccessDenial::AccessDenial(REGSAM view_, std::wstring path_, DWORD rights)
+    : view(view_), path(std::move(path_))
+{
+    applied = SetDacl(view, path, rights);
+}
+
+AccessDenial::~AccessDenial()
+{
+    if (applied) {
+        SetDacl(view, path, 0);
+    }
+}
+
+}  // namespace raw

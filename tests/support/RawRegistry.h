@@ -1,0 +1,66 @@
+#pragma once
+
+// Arranges and inspects registry state with the platform's own calls, so that tests never judge
+// the registry layer by itself.
+
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace raw {
+
+struct Value {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+
+    bool operator==(const Value& other) const { return type == other.type && data == other.data; }
+};
+
+// A key's values and subkeys, recursively.
+struct KeySnapshot {
+    std::map<std::wstring, Value> values;
+    std::map<std::wstring, KeySnapshot> subKeys;
+
+    bool operator==(const KeySnapshot& other) const
+    {
+        return values == other.values && subKeys == other.subKeys;
+    }
+};
+
+// Every function takes the registry view (KEY_WOW64_32KEY or KEY_WOW64_64KEY) and a path
+// below HKEY_LOCAL_MACHINE.
+bool CreateKey(REGSAM view, const std::wstring& path, DWORD options = REG_OPTION_NON_VOLATILE);
+bool KeyExists(REGSAM view, const std::wstring& path);
+bool DeleteTree(REGSAM view, const std::wstring& path);
+
+bool SetValue(REGSAM view, const std::wstring& path, const std::wstring& name, DWORD type,
+              const std::vector<BYTE>& data);
+bool SetDword(REGSAM view, const std::wstring& path, const std::wstring& name, DWORD value);
+bool SetString(REGSAM view, const std::wstring& path, const std::wstring& name,
+               const std::wstring& text);
+std::optional<Value> GetValue(REGSAM view, const std::wstring& path, const std::wstring& name);
+std::optional<KeySnapshot> Snapshot(REGSAM view, const std::wstring& path);
+
+Value Dword(DWORD value);
+
+// Adds an ACE that denies `rights` to everyone, in front of one that allows everything else; the
+// destructor restores full access.
+class AccessDenial {
+public:
+    AccessDenial(REGSAM view, std::wstring path, DWORD rights);
+    ~AccessDenial();
+    AccessDenial(const AccessDenial&) = delete;
+    AccessDenial& operator=(const AccessDenial&) = delete;
+
+    bool Applied() const { return applied; }
+
+private:
+    REGSAM view;
+    std::wstring path;
+    bool applied = false;
+};
+
+}  // namespace raw
