@@ -1,8 +1,249 @@
 #include "LogLevelPolicy.h"
 
+#include "RawRegistry.h"
+
 #include <gtest/gtest.h>
 
-TEST(LogLevelPolicy, Smoke)
+#include <map>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr REGSAM View32 = KEY_WOW64_32KEY;
+constexpr REGSAM View64 = KEY_WOW64_64KEY;
+
+const std::wstring Vendor = L"SOFTWARE\\Orvane";
+const std::wstring Product = L"SOFTWARE\\Orvane\\ZKF";
+const std::wstring Logging = L"SOFTWARE\\Orvane\\ZKF\\Logging";
+
+raw::Value String(const std::wstring& text)
+{
+    const auto* p = reinterpret_cast<const BYTE*>(text.c_str());
+    return raw::Value{REG_SZ, std::vector<BYTE>(p, p + (text.size() + 1) * sizeof(wchar_t))};
+}
+
+raw::Value None() { return raw::Value{REG_NONE, {}}; }
+
+bool Put(REGSAM view, const std::wstring& key, const std::wstring& name, const raw::Value& value)
+{
+    return raw::SetValue(view, key, name, value.type, value.data);
+}
+
+// What "SOFTWARE\Orvane" holds: the Logging key's values, whether ZKF has other content, and
+// the Logging key's subkeys.
+struct Tree {
+    bool logging = true;
+    std::map<std::wstring, raw::Value> values;
+    bool loggingSubKey = false;
+
+    raw::KeySnapshot Snapshot() const
+    {
+        raw::KeySnapshot logs;
+        logs.values = values;
+        if (loggingSubKey) {
+            logs.subKeys[L"Sub"] = raw::KeySnapshot{};
+        }
+        raw::KeySnapshot product;
+        if (logging) {
+            product.subKeys[L"Logging"] = logs;
+        }
+        raw::KeySnapshot vendor;
+        vendor.subKeys[L"ZKF"] = product;
+        return vendor;
+    }
+
+    void Create() const
+    {
+        ASSERT_TRUE(raw::CreateKey(View32, Product));
+        if (!logging) {
+            return;
+        }
+        ASSERT_TRUE(raw::CreateKey(View32, Logging));
+        for (const auto& [name, value] : values) {
+            ASSERT_TRUE(Put(View32, Logging, name, value));
+        }
+        if (loggingSubKey) {
+            ASSERT_TRUE(raw::CreateKey(View32, Logging + L"\\Sub"));
+        }
+    }
+};
+
+// The product key lives at a fixed place, so each test starts and ends without it. The 64-bit
+// view holds a decoy of its own that no operation may touch.
+class LogLevelPolicyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Clean();
+        ASSERT_TRUE(raw::CreateKey(View64, Logging));
+        ASSERT_TRUE(raw::SetDword(View64, Logging, L"LogLevel", 1));
+        ASSERT_TRUE(raw::SetDword(View64, Logging, L"LogMaxSizeKB", 1));
+        decoy = raw::Snapshot(View64, Vendor);
+        ASSERT_TRUE(decoy.has_value());
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(decoy, raw::Snapshot(View64, Vendor)) << "the 64-bit view was changed";
+        Clean();
+    }
+
+    // Between the rows of a table: the product's key goes, the decoy stays.
+    static void Reset() { ASSERT_TRUE(raw::DeleteTree(View32, Vendor)); }
+
+    static void Clean()
+    {
+        ASSERT_TRUE(raw::DeleteTree(View32, Vendor));
+        ASSERT_TRUE(raw::DeleteTree(View64, Vendor));
+    }
+
+    std::optional<raw::KeySnapshot> decoy;
+};
+
+const raw::Value Full = raw::Dword(5);
+const raw::Value FullSize = raw::Dword(5000);
+const raw::Value Normal = raw::Dword(4);
+const raw::Value NormalSize = raw::Dword(100);
+
+TEST_F(LogLevelPolicyTest, DecisionTable)
+{
+    const raw::Value rotate = raw::Dword(3);
+    const raw::Value other = String(L"kept");
+    const struct {
+        const char* what;
+        std::optional<Tree> before;  // nullopt: no "SOFTWARE\Orvane" at all
+        bool full;
+        bool result;
+        std::optional<Tree> after;
+    } rows[] = {
+        {"full on a machine without the key", std::nullopt, true, true,
+         Tree{true, {{L"LogMaxSizeKB", FullSize}, {L"LogLevel", Full}}}},
+        {"full keeps LogRotateCount and other values", Tree{true, {{L"LogRotateCount", rotate}, {L"Other", other}, {L"LogLevel", Normal}}}, true, true,
+         Tree{true, {{L"LogRotateCount", rotate}, {L"Other", other}, {L"LogMaxSizeKB", FullSize}, {L"LogLevel", Full}}}},
+        {"full replaces a string LogLevel", Tree{true, {{L"LogLevel", String(L"verbose")}}}, true, true,
+         Tree{true, {{L"LogMaxSizeKB", FullSize}, {L"LogLevel", Full}}}},
+        {"full beside a subkey", Tree{true, {}, true}, true, true,
+         Tree{true, {{L"LogMaxSizeKB", FullSize}, {L"LogLevel", Full}}, true}},
+        {"normal with LogRotateCount writes explicit values", Tree{true, {{L"LogRotateCount", rotate}, {L"LogMaxSizeKB", FullSize}, {L"LogLevel", Full}}}, false, true,
+         Tree{true, {{L"LogRotateCount", rotate}, {L"LogMaxSizeKB", NormalSize}, {L"LogLevel", Normal}}}},
+        {"normal with LogRotateCount of another type writes too", Tree{true, {{L"LogRotateCount", String(L"3")}}}, false, true,
+         Tree{true, {{L"LogRotateCount", String(L"3")}, {L"LogMaxSizeKB", NormalSize}, {L"LogLevel", Normal}}}},
+        {"normal after full removes the values and the key", Tree{true, {{L"LogMaxSizeKB", FullSize}, {L"LogLevel", Full}, {L"Other", other}}}, false, true,
+         Tree{false, {}}},
+        {"normal treats a REG_NONE LogRotateCount as absent", Tree{true, {{L"LogRotateCount", None()}, {L"LogLevel", Full}}}, false, true,
+         Tree{false, {}}},
+        {"normal without the key changes nothing", std::nullopt, false, true, std::nullopt},
+        {"normal without the Logging key changes nothing", Tree{false, {}}, false, true, Tree{false, {}}},
+        {"normal without LogLevel still removes the key", Tree{true, {{L"LogMaxSizeKB", FullSize}}}, false, false,
+         Tree{false, {}}},
+        {"normal on an empty key fails yet removes it", Tree{true, {}}, false, false, Tree{false, {}}},
+        {"normal leaves a key with a subkey", Tree{true, {{L"LogMaxSizeKB", FullSize}, {L"LogLevel", Full}, {L"Other", other}}, true}, false, true,
+         Tree{true, {{L"Other", other}}, true}},
+        {"normal without LogLevel beside a subkey", Tree{true, {{L"Other", other}}, true}, false, false,
+         Tree{true, {{L"Other", other}}, true}},
+    };
+    for (const auto& row : rows) {
+        Reset();
+        if (row.before) {
+            row.before->Create();
+        }
+        EXPECT_EQ(row.result, ApplyLogLevel(row.full)) << row.what;
+        const auto after = raw::Snapshot(View32, Vendor);
+        if (row.after) {
+            EXPECT_EQ(row.after->Snapshot(), after) << row.what;
+        } else {
+            EXPECT_EQ(std::nullopt, after) << row.what;
+        }
+    }
+}
+
+TEST_F(LogLevelPolicyTest, FullThenNormalRoundTrip)
+{
+    EXPECT_TRUE(ApplyLogLevel(true));
+    EXPECT_TRUE(IsFullLogging());
+    EXPECT_TRUE(ApplyLogLevel(false));
+    EXPECT_FALSE(IsFullLogging());
+    EXPECT_FALSE(raw::KeyExists(View32, Logging)) << "normal without LogRotateCount removes the key";
+    EXPECT_TRUE(raw::KeyExists(View32, Product)) << "only the Logging key goes";
+}
+
+TEST_F(LogLevelPolicyTest, IsFullLoggingReadsLevelAboveFour)
+{
+    const struct {
+        const char* what;
+        std::optional<raw::Value> level;  // nullopt: the key without a LogLevel value
+        bool full;
+    } rows[] = {
+        {"0", raw::Dword(0), false},
+        {"4", raw::Dword(4), false},
+        {"5", raw::Dword(5), true},
+        {"largest value", raw::Dword(0xFFFFFFFFu), true},
+        {"missing value", std::nullopt, false},
+        // Bytes that fit are delivered even when the type is refused.
+        {"four-byte binary 5", raw::Value{REG_BINARY, {5, 0, 0, 0}}, true},
+        {"string \"9\" reads as its four bytes", String(L"9"), true},
+        {"string too long to fit", String(L"verbose"), false},
+        {"empty REG_NONE", None(), false},
+    };
+    for (const auto& row : rows) {
+        Reset();
+        ASSERT_TRUE(raw::CreateKey(View32, Logging));
+        if (row.level) {
+            ASSERT_TRUE(Put(View32, Logging, L"LogLevel", *row.level));
+        }
+        EXPECT_EQ(row.full, IsFullLogging()) << row.what;
+    }
+}
+
+TEST_F(LogLevelPolicyTest, IsFullLoggingWithoutKeyIsNormal)
 {
     EXPECT_FALSE(IsFullLogging());
+    EXPECT_EQ(std::nullopt, raw::Snapshot(View32, Vendor)) << "reading must create nothing";
 }
+
+TEST_F(LogLevelPolicyTest, IsFullLoggingReadsOnly32BitView)
+{
+    ASSERT_TRUE(raw::SetDword(View64, Logging, L"LogLevel", 5));
+    decoy = raw::Snapshot(View64, Vendor);
+    EXPECT_FALSE(IsFullLogging());
+}
+
+// Refused writes lose nothing beyond what the policy itself removes.
+TEST_F(LogLevelPolicyTest, RefusedChangesLeaveEverythingInPlace)
+{
+    const raw::Value rotate = raw::Dword(3);
+    const raw::Value other = String(L"kept");
+    const struct {
+        const char* what;
+        Tree before;
+        bool full;
+    } rows[] = {
+        {"full", Tree{true, {{L"LogRotateCount", rotate}, {L"LogLevel", Normal}, {L"LogMaxSizeKB", NormalSize}, {L"Other", other}}, true}, true},
+        {"normal, write branch", Tree{true, {{L"LogRotateCount", rotate}, {L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}, {L"Other", other}}, true}, false},
+        {"normal, remove branch", Tree{true, {{L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}, {L"Other", other}}}, false},
+    };
+    for (const auto& row : rows) {
+        Reset();
+        row.before.Create();
+        const auto before = raw::Snapshot(View32, Vendor);
+        {
+            raw::AccessDenial denial(View32, Logging, KEY_SET_VALUE | DELETE);
+            ASSERT_TRUE(denial.Applied()) << row.what;
+            EXPECT_FALSE(ApplyLogLevel(row.full)) << row.what;
+        }
+        EXPECT_EQ(before, raw::Snapshot(View32, Vendor)) << row.what;
+    }
+}
+
+TEST_F(LogLevelPolicyTest, FullFailsWhenTheKeyCannotBeCreated)
+{
+    // A volatile vendor key cannot get a non-volatile child.
+    ASSERT_TRUE(raw::CreateKey(View32, Vendor, REG_OPTION_VOLATILE));
+    ASSERT_TRUE(raw::SetDword(View32, Vendor, L"Unrelated", 7));
+    const auto before = raw::Snapshot(View32, Vendor);
+    EXPECT_FALSE(ApplyLogLevel(true));
+    EXPECT_EQ(before, raw::Snapshot(View32, Vendor));
+}
+
+}  // namespace

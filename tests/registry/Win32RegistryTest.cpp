@@ -1,11 +1,612 @@
 #include "Win32Registry.h"
 
+#include "HandleCount.h"
 #include "RawRegistry.h"
 #include "ScratchKey.h"
 
-TEST_F(ScratchKeyTest, Smoke)
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr REGSAM View32 = KEY_WOW64_32KEY;
+constexpr REGSAM View64 = KEY_WOW64_64KEY;
+constexpr auto Sentinel = static_cast<RegistryError>(0xDEADu);
+constexpr std::uint32_t SentinelDword = 0xA5A5A5A5u;
+
+std::vector<BYTE> Bytes(std::initializer_list<int> values)
 {
-    Win32Registry registry;
-    registry.SetAccessFlags(KEY_WOW64_32KEY);
+    std::vector<BYTE> bytes;
+    for (int v : values) {
+        bytes.push_back(static_cast<BYTE>(v));
+    }
+    return bytes;
+}
+
+std::vector<BYTE> WideBytes(const std::wstring& text)
+{
+    const auto* p = reinterpret_cast<const BYTE*>(text.c_str());
+    return std::vector<BYTE>(p, p + (text.size() + 1) * sizeof(wchar_t));
+}
+
+// Records every call of the operations that others are built on, then does the real work.
+class SpyRegistry : public Win32Registry {
+public:
+    std::vector<std::pair<std::wstring, std::wstring>> createSubKeyCalls;
+    std::vector<std::pair<std::wstring, std::wstring>> deleteSubKeyCalls;
+    std::vector<std::wstring> keyExistsCalls;
+    std::vector<std::wstring> createKeyCalls;
+
+    bool CreateSubKey(const std::wstring& parent, const std::wstring& name, RegistryError* error = nullptr) override
+    {
+        createSubKeyCalls.emplace_back(parent, name);
+        return Win32Registry::CreateSubKey(parent, name, error);
+    }
+    bool DeleteSubKey(const std::wstring& parent, const std::wstring& name, RegistryError* error = nullptr) override
+    {
+        deleteSubKeyCalls.emplace_back(parent, name);
+        return Win32Registry::DeleteSubKey(parent, name, error);
+    }
+    bool KeyExists(const std::wstring& path, RegistryError* error = nullptr) override
+    {
+        keyExistsCalls.push_back(path);
+        return Win32Registry::KeyExists(path, error);
+    }
+    bool CreateKey(const std::wstring& path, RegistryError* error = nullptr) override
+    {
+        createKeyCalls.push_back(path);
+        return Win32Registry::CreateKey(path, error);
+    }
+};
+
+class Win32RegistryTest : public ScratchKeyTest {
+protected:
+    void SetUp() override
+    {
+        ScratchKeyTest::SetUp();
+        registry.SetAccessFlags(View32);
+    }
+
+    // Runs one operation with a sentinel in the caller's error variable and checks that the
+    // variable and the object's last-error field received the same code.
+    template <typename Result>
+    std::pair<Result, RegistryError> Call(const std::function<Result(RegistryError*)>& operation)
+    {
+        RegistryError error = Sentinel;
+        const Result result = operation(&error);
+        EXPECT_EQ(registry.GetLastErrorCode(), error) << "last-error field and caller's code differ";
+        return {result, error};
+    }
+
+    std::pair<bool, RegistryError> Check(const std::function<bool(RegistryError*)>& operation)
+    {
+        return Call<bool>(operation);
+    }
+
+    SpyRegistry registry;
+};
+
+// A fresh registry object has root HKEY_LOCAL_MACHINE, no view flags and no error recorded.
+TEST_F(Win32RegistryTest, NewObjectStartsAtLocalMachineWithNoError)
+{
+    Win32Registry fresh;
+    EXPECT_EQ(RegistryError::None, fresh.GetLastErrorCode());
+    // Without view flags a 64-bit process sees the 64-bit view and a 32-bit one the 32-bit view.
+    const REGSAM nativeView = sizeof(void*) == 8 ? View64 : View32;
+    ASSERT_TRUE(raw::CreateKey(nativeView, Scratch(L"native")));
+    EXPECT_TRUE(fresh.KeyExists(Scratch(L"native"))) << "default root should be HKEY_LOCAL_MACHINE";
+}
+
+TEST(Win32RegistryMapping, PlatformResultsMapToLayerCodes)
+{
+    const struct {
+        LONG platform;
+        RegistryError expected;
+    } rows[] = {
+        {ERROR_SUCCESS, RegistryError::None},
+        {ERROR_FILE_NOT_FOUND, RegistryError::NotFound},
+        {ERROR_PATH_NOT_FOUND, RegistryError::NotFound},
+        {ERROR_ACCESS_DENIED, RegistryError::AccessDenied},
+        {ERROR_INVALID_PARAMETER, RegistryError::InvalidArgument},
+        {ERROR_MORE_DATA, RegistryError::Failed},
+        {ERROR_CHILD_MUST_BE_VOLATILE, RegistryError::Failed},
+        {ERROR_INVALID_FUNCTION, RegistryError::Failed},
+        {4, RegistryError::Failed},
+        {ERROR_INVALID_HANDLE, RegistryError::Failed},
+        {ERROR_BAD_PATHNAME, RegistryError::Failed},
+        {-1, RegistryError::Failed},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.expected, Win32Registry::MapPlatformError(row.platform)) << "platform result " << row.platform;
+    }
+}
+
+// Each code of the layer reached through a real registry failure.
+TEST_F(Win32RegistryTest, RealFailuresReportTheirCodes)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"locked")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"volatile"), REG_OPTION_VOLATILE));
+    raw::AccessDenial denial(View32, Scratch(L"locked"), READ_CONTROL);
+    ASSERT_TRUE(denial.Applied());
+    const std::wstring tooLong(300, L'x');
+
+    const struct {
+        const char* what;
+        std::function<bool(RegistryError*)> operation;
+        RegistryError expected;
+    } rows[] = {
+        {"missing key", [&](RegistryError* e) { return registry.KeyExists(Scratch(L"missing"), e); }, RegistryError::NotFound},
+        {"missing parent", [&](RegistryError* e) { return registry.KeyExists(Scratch(L"missing\\child"), e); }, RegistryError::NotFound},
+        {"denied key", [&](RegistryError* e) { return registry.KeyExists(Scratch(L"locked"), e); }, RegistryError::AccessDenied},
+        {"over-long name (platform 87)", [&](RegistryError* e) { return registry.KeyExists(Scratch(tooLong), e); }, RegistryError::InvalidArgument},
+        {"leading backslash (platform 161)", [&](RegistryError* e) { return registry.KeyExists(L"\\" + Scratch(), e); }, RegistryError::Failed},
+        {"non-volatile child of volatile key (platform 1021)", [&](RegistryError* e) { return registry.CreateSubKey(Scratch(L"volatile"), L"child", e); }, RegistryError::Failed},
+    };
+    for (const auto& row : rows) {
+        const auto [result, error] = Check(row.operation);
+        EXPECT_FALSE(result) << row.what;
+        EXPECT_EQ(row.expected, error) << row.what;
+    }
+}
+
+TEST_F(Win32RegistryTest, LastErrorFollowsEachOperation)
+{
+    EXPECT_FALSE(registry.KeyExists(Scratch(L"missing")));
+    EXPECT_EQ(RegistryError::NotFound, registry.GetLastErrorCode()) << "after a failure";
+    EXPECT_TRUE(registry.KeyExists(Scratch()));
+    EXPECT_EQ(RegistryError::None, registry.GetLastErrorCode()) << "after a success";
+    EXPECT_FALSE(registry.DeleteKey(L"SOFTWARE"));
+    EXPECT_EQ(RegistryError::InvalidArgument, registry.GetLastErrorCode()) << "after a rejected argument";
+    // Operations that take no error pointer leave the field alone.
+    registry.SetAccessFlags(View32);
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(RegistryError::InvalidArgument, registry.GetLastErrorCode());
+}
+
+TEST_F(Win32RegistryTest, RootKeyResolvesEveryPath)
+{
+    registry.SetRootKey(HKEY_CURRENT_USER);
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.KeyExists(Scratch(), e); });
+    EXPECT_FALSE(result) << "the scratch key lives under HKEY_LOCAL_MACHINE only";
+    EXPECT_EQ(RegistryError::NotFound, error);
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
     EXPECT_TRUE(registry.KeyExists(Scratch()));
 }
+
+TEST_F(Win32RegistryTest, KeyExistsOpensRootForEmptyPath)
+{
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.KeyExists(L"", e); });
+    EXPECT_TRUE(result);
+    EXPECT_EQ(RegistryError::None, error);
+}
+
+TEST_F(Win32RegistryTest, SubKeyExistsTestsParentBackslashName)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"child")));
+    EXPECT_TRUE(registry.SubKeyExists(Scratch(), L"child"));
+    ASSERT_EQ(1u, registry.keyExistsCalls.size()) << "SubKeyExists should go through KeyExists";
+    EXPECT_EQ(Scratch(L"child"), registry.keyExistsCalls[0]);
+
+    const auto [missing, error] = Check([&](RegistryError* e) { return registry.SubKeyExists(Scratch(), L"other", e); });
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(RegistryError::NotFound, error);
+
+    // An empty name is passed on as parent plus a backslash, not rejected.
+    registry.keyExistsCalls.clear();
+    const auto [empty, emptyError] = Check([&](RegistryError* e) { return registry.SubKeyExists(Scratch(), L"", e); });
+    ASSERT_EQ(1u, registry.keyExistsCalls.size());
+    EXPECT_EQ(Scratch() + L"\\", registry.keyExistsCalls[0]);
+    EXPECT_TRUE(empty);
+    EXPECT_EQ(RegistryError::None, emptyError);
+}
+
+TEST_F(Win32RegistryTest, CreateSubKeyCreatesAndAcceptsExistingKey)
+{
+    for (int round = 0; round < 2; ++round) {
+        const auto [result, error] = Check([&](RegistryError* e) { return registry.CreateSubKey(Scratch(), L"new", e); });
+        EXPECT_TRUE(result) << "round " << round;
+        EXPECT_EQ(RegistryError::None, error) << "round " << round;
+        EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"new"))) << "round " << round;
+    }
+}
+
+TEST_F(Win32RegistryTest, CreateSubKeyRejectsEmptyName)
+{
+    const auto before = raw::Snapshot(View32, Scratch());
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.CreateSubKey(Scratch(), L"", e); });
+    EXPECT_FALSE(result);
+    EXPECT_EQ(RegistryError::InvalidArgument, error);
+    EXPECT_EQ(before, raw::Snapshot(View32, Scratch())) << "nothing may be created";
+}
+
+TEST_F(Win32RegistryTest, CreateKeyCreatesEachLevelTopDown)
+{
+    const std::wstring path = Scratch(L"a\\b\\c");
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.CreateKey(path, e); });
+    EXPECT_TRUE(result);
+    EXPECT_EQ(RegistryError::None, error);
+    EXPECT_TRUE(raw::KeyExists(View32, path));
+
+    // One platform call per level below the first component, top down.
+    std::vector<std::pair<std::wstring, std::wstring>> expected;
+    std::wstring parent = L"SOFTWARE";
+    std::wstring rest = path.substr(parent.size() + 1);
+    while (!rest.empty()) {
+        const auto cut = rest.find(L'\\');
+        const std::wstring leaf = rest.substr(0, cut);
+        expected.emplace_back(parent, leaf);
+        parent += L"\\" + leaf;
+        rest = cut == std::wstring::npos ? L"" : rest.substr(cut + 1);
+    }
+    EXPECT_EQ(expected, registry.createSubKeyCalls);
+}
+
+TEST_F(Win32RegistryTest, CreateKeyOfOneComponentOrNothingMakesNoCall)
+{
+    for (const std::wstring& path : std::vector<std::wstring>{L"SOFTWARE", L"", L"NoSuchTopLevelKey"}) {
+        registry.createSubKeyCalls.clear();
+        EXPECT_FALSE(registry.KeyExists(Scratch(L"missing")));  // leaves NotFound behind
+        const auto [result, error] = Check([&](RegistryError* e) { return registry.CreateKey(path, e); });
+        EXPECT_TRUE(result) << "path '" << std::string(path.begin(), path.end()) << "'";
+        EXPECT_EQ(RegistryError::None, error);
+        EXPECT_TRUE(registry.createSubKeyCalls.empty());
+    }
+    EXPECT_FALSE(raw::KeyExists(View32, L"NoSuchTopLevelKey"));
+    EXPECT_FALSE(raw::KeyExists(View64, L"NoSuchTopLevelKey"));
+}
+
+TEST_F(Win32RegistryTest, CreateKeyWithTrailingBackslashCreatesLevelsThenFails)
+{
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.CreateKey(Scratch(L"a\\b\\"), e); });
+    EXPECT_FALSE(result);
+    EXPECT_EQ(RegistryError::InvalidArgument, error);
+    EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"a\\b")));
+    const auto b = raw::Snapshot(View32, Scratch(L"a\\b"));
+    ASSERT_TRUE(b.has_value());
+    EXPECT_TRUE(b->subKeys.empty());
+}
+
+TEST_F(Win32RegistryTest, CreateKeyOfExistingKeyChangesNothing)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"a\\b")));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"a\\b"), L"v", 7));
+    const auto before = raw::Snapshot(View32, Scratch());
+    EXPECT_TRUE(registry.CreateKey(Scratch(L"a\\b")));
+    EXPECT_EQ(before, raw::Snapshot(View32, Scratch()));
+}
+
+TEST_F(Win32RegistryTest, CreateKeyStopsAtFirstFailedLevel)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"volatile"), REG_OPTION_VOLATILE));
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.CreateKey(Scratch(L"volatile\\a\\b"), e); });
+    EXPECT_FALSE(result);
+    EXPECT_EQ(RegistryError::Failed, error);
+    ASSERT_FALSE(registry.createSubKeyCalls.empty());
+    EXPECT_EQ(std::make_pair(Scratch(L"volatile"), std::wstring(L"a")), registry.createSubKeyCalls.back())
+        << "no level below the failed one may be tried";
+    EXPECT_FALSE(raw::KeyExists(View32, Scratch(L"volatile\\a")));
+}
+
+TEST_F(Win32RegistryTest, DeleteKeyRejectsPathsWithoutLeaf)
+{
+    for (const std::wstring& path : std::vector<std::wstring>{L"SOFTWARE", L"", Scratch() + L"\\"}) {
+        const auto [result, error] = Check([&](RegistryError* e) { return registry.DeleteKey(path, e); });
+        EXPECT_FALSE(result) << "path '" << std::string(path.begin(), path.end()) << "'";
+        EXPECT_EQ(RegistryError::InvalidArgument, error);
+    }
+    EXPECT_TRUE(raw::KeyExists(View32, Scratch()));
+}
+
+TEST_F(Win32RegistryTest, DeleteKeyRemovesKeyWithItsValues)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"doomed")));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"doomed"), L"v", 1));
+    ASSERT_TRUE(raw::SetString(View32, Scratch(L"doomed"), L"", L"default"));
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.DeleteKey(Scratch(L"doomed"), e); });
+    EXPECT_TRUE(result);
+    EXPECT_EQ(RegistryError::None, error);
+    EXPECT_FALSE(raw::KeyExists(View32, Scratch(L"doomed")));
+    const std::vector<std::pair<std::wstring, std::wstring>> expected{{Scratch(), L"doomed"}};
+    EXPECT_EQ(expected, registry.deleteSubKeyCalls) << "DeleteKey should go through DeleteSubKey";
+}
+
+TEST_F(Win32RegistryTest, DeleteKeyRefusesKeyWithSubkeys)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"parent\\child")));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"parent"), L"v", 1));
+    const auto before = raw::Snapshot(View32, Scratch());
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.DeleteKey(Scratch(L"parent"), e); });
+    EXPECT_FALSE(result);
+    EXPECT_EQ(RegistryError::AccessDenied, error) << "the platform refuses with error 5";
+    EXPECT_EQ(before, raw::Snapshot(View32, Scratch()));
+}
+
+TEST_F(Win32RegistryTest, DeleteKeyOfMissingKeyOrParentIsNotFound)
+{
+    for (const std::wstring& leaf : std::vector<std::wstring>{L"missing", L"missing\\child"}) {
+        const auto [result, error] = Check([&](RegistryError* e) { return registry.DeleteKey(Scratch(leaf), e); });
+        EXPECT_FALSE(result);
+        EXPECT_EQ(RegistryError::NotFound, error);
+    }
+}
+
+TEST_F(Win32RegistryTest, DeleteSubKeyRejectsEmptyName)
+{
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.DeleteSubKey(Scratch(), L"", e); });
+    EXPECT_FALSE(result);
+    EXPECT_EQ(RegistryError::InvalidArgument, error);
+    EXPECT_TRUE(raw::KeyExists(View32, Scratch()));
+}
+
+TEST_F(Win32RegistryTest, GetValueTypeReportsStoredType)
+{
+    const std::wstring key = Scratch();
+    ASSERT_TRUE(raw::SetDword(View32, key, L"dword", 3));
+    ASSERT_TRUE(raw::SetString(View32, key, L"string", L"text"));
+    ASSERT_TRUE(raw::SetValue(View32, key, L"none", REG_NONE, Bytes({1, 2})));
+    ASSERT_TRUE(raw::SetValue(View32, key, L"qword", REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 0})));
+    ASSERT_TRUE(raw::SetDword(View32, key, L"", 9));
+
+    const struct {
+        std::wstring key;
+        std::wstring name;
+        std::uint32_t type;
+        RegistryError error;
+    } rows[] = {
+        {key, L"dword", REG_DWORD, RegistryError::None},
+        {key, L"string", REG_SZ, RegistryError::None},
+        {key, L"qword", REG_QWORD, RegistryError::None},
+        {key, L"", REG_DWORD, RegistryError::None},
+        {key, L"none", REG_NONE, RegistryError::None},
+        {key, L"missing", REG_NONE, RegistryError::NotFound},
+        {Scratch(L"missing"), L"LogRotateCount", REG_NONE, RegistryError::NotFound},
+    };
+    for (const auto& row : rows) {
+        const auto [type, error] = Call<std::uint32_t>([&](RegistryError* e) { return registry.GetValueType(row.key, row.name, e); });
+        const std::string name(row.name.begin(), row.name.end());
+        EXPECT_EQ(row.type, type) << "value '" << name << "'";
+        EXPECT_EQ(row.error, error) << "value '" << name << "'";
+    }
+}
+
+TEST_F(Win32RegistryTest, ReadDwordJudgesTypeBeforeResult)
+{
+    const std::wstring key = Scratch();
+    const struct {
+        const char* what;
+        DWORD type;
+        std::vector<BYTE> data;
+        bool result;
+        RegistryError error;
+        std::uint32_t value;
+    } rows[] = {
+        {"dword", REG_DWORD, Bytes({0x78, 0x56, 0x34, 0x12}), true, RegistryError::None, 0x12345678u},
+        {"largest dword", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), true, RegistryError::None, 0xFFFFFFFFu},
+        {"two-byte dword fills the low bytes only", REG_DWORD, Bytes({0x34, 0x12}), true, RegistryError::None, 0xA5A51234u},
+        {"eight-byte dword", REG_DWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 8}), false, RegistryError::Failed, SentinelDword},
+        {"four-byte none", REG_NONE, Bytes({9, 0, 0, 0}), true, RegistryError::None, 9u},
+        {"empty none", REG_NONE, {}, true, RegistryError::None, SentinelDword},
+        {"eight-byte none", REG_NONE, Bytes({1, 2, 3, 4, 5, 6, 7, 8}), false, RegistryError::Failed, SentinelDword},
+        {"four-byte binary is delivered yet refused", REG_BINARY, Bytes({1, 2, 3, 4}), false, RegistryError::WrongType, 0x04030201u},
+        {"qword", REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 0}), false, RegistryError::WrongType, SentinelDword},
+        {"big-endian dword", REG_DWORD_BIG_ENDIAN, Bytes({0, 0, 0, 5}), false, RegistryError::WrongType, 0x05000000u},
+        {"string", REG_SZ, WideBytes(L"hello"), false, RegistryError::WrongType, SentinelDword},
+        {"one-character string fits", REG_SZ, WideBytes(L"a"), false, RegistryError::WrongType, 0x00000061u},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(raw::SetValue(View32, key, L"v", row.type, row.data)) << row.what;
+        std::uint32_t value = SentinelDword;
+        const auto [result, error] = Check([&](RegistryError* e) { return registry.ReadDword(key, L"v", value, e); });
+        EXPECT_EQ(row.result, result) << row.what;
+        EXPECT_EQ(row.error, error) << row.what;
+        EXPECT_EQ(row.value, value) << row.what;
+    }
+}
+
+TEST_F(Win32RegistryTest, ReadDwordLeavesVariableAloneWhenMissing)
+{
+    for (const std::wstring& key : {Scratch(), Scratch(L"missing")}) {
+        std::uint32_t value = SentinelDword;
+        const auto [result, error] = Check([&](RegistryError* e) { return registry.ReadDword(key, L"LogLevel", value, e); });
+        EXPECT_FALSE(result);
+        EXPECT_EQ(RegistryError::NotFound, error);
+        EXPECT_EQ(SentinelDword, value);
+    }
+}
+
+TEST_F(Win32RegistryTest, WriteDwordRoundTripsAndReplacesOtherTypes)
+{
+    ASSERT_TRUE(raw::SetString(View32, Scratch(), L"v", L"a string"));
+    for (std::uint32_t number : {0u, 4u, 5000u, 0xFFFFFFFFu}) {
+        const auto [result, error] = Check([&](RegistryError* e) { return registry.WriteDword(Scratch(), L"v", number, e); });
+        EXPECT_TRUE(result);
+        EXPECT_EQ(RegistryError::None, error);
+        const auto stored = raw::GetValue(View32, Scratch(), L"v");
+        ASSERT_TRUE(stored.has_value());
+        EXPECT_EQ(raw::Dword(number), *stored) << "stored as a 4-byte REG_DWORD";
+        std::uint32_t back = 0;
+        EXPECT_TRUE(registry.ReadDword(Scratch(), L"v", back));
+        EXPECT_EQ(number, back);
+    }
+}
+
+TEST_F(Win32RegistryTest, WriteDwordToDefaultValue)
+{
+    EXPECT_TRUE(registry.WriteDword(Scratch(), L"", 42));
+    const auto stored = raw::GetValue(View32, Scratch(), L"");
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(raw::Dword(42), *stored);
+}
+
+TEST_F(Win32RegistryTest, WriteDwordNeverCreatesKey)
+{
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.WriteDword(Scratch(L"missing"), L"v", 1, e); });
+    EXPECT_FALSE(result);
+    EXPECT_EQ(RegistryError::NotFound, error);
+    EXPECT_FALSE(raw::KeyExists(View32, Scratch(L"missing")));
+}
+
+TEST_F(Win32RegistryTest, DeleteValueRemovesOneValue)
+{
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(), L"v", 1));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(), L"keep", 2));
+    const auto [result, error] = Check([&](RegistryError* e) { return registry.DeleteValue(Scratch(), L"v", e); });
+    EXPECT_TRUE(result);
+    EXPECT_EQ(RegistryError::None, error);
+    EXPECT_EQ(0u, registry.GetValueType(Scratch(), L"v"));
+    EXPECT_EQ(raw::Dword(2), raw::GetValue(View32, Scratch(), L"keep"));
+}
+
+TEST_F(Win32RegistryTest, DeleteValueOfMissingValueOrKeyIsNotFound)
+{
+    for (const std::wstring& key : {Scratch(), Scratch(L"missing")}) {
+        const auto [result, error] = Check([&](RegistryError* e) { return registry.DeleteValue(key, L"v", e); });
+        EXPECT_FALSE(result);
+        EXPECT_EQ(RegistryError::NotFound, error);
+    }
+}
+
+// Each operation asks for exactly the rights of its access mask: denying one right on the key
+// makes precisely the operations whose mask holds it fail with AccessDenied.
+TEST_F(Win32RegistryTest, OperationsAskForTheirAccessMasks)
+{
+    enum Op { Exists, SubExists, Type, Read, Write, DeleteVal, CreateSub, DeleteSub, OpCount };
+    const char* opNames[OpCount] = {"KeyExists", "SubKeyExists", "GetValueType", "ReadDword",
+                                    "WriteDword", "DeleteValue", "CreateSubKey", "DeleteSubKey"};
+    const std::wstring target = Scratch(L"target");
+    const std::function<bool(RegistryError*)> ops[OpCount] = {
+        [&](RegistryError* e) { return registry.KeyExists(target, e); },
+        [&](RegistryError* e) { return registry.SubKeyExists(Scratch(), L"target", e); },
+        [&](RegistryError* e) { return registry.GetValueType(target, L"v", e) == REG_DWORD; },
+        [&](RegistryError* e) { std::uint32_t v = 0; return registry.ReadDword(target, L"v", v, e); },
+        [&](RegistryError* e) { return registry.WriteDword(target, L"v", 2, e); },
+        [&](RegistryError* e) { return registry.DeleteValue(target, L"v", e); },
+        [&](RegistryError* e) { return registry.CreateSubKey(Scratch(), L"target", e); },
+        [&](RegistryError* e) { return registry.DeleteSubKey(target, L"child", e); },
+    };
+    // Which operations a denial of each right must refuse.
+    const struct {
+        const char* right;
+        DWORD mask;
+        std::vector<Op> refused;
+    } rows[] = {
+        {"READ_CONTROL", READ_CONTROL, {Exists, SubExists, Type, Read, DeleteSub}},
+        {"KEY_QUERY_VALUE", KEY_QUERY_VALUE, {Type, Read, DeleteSub}},
+        {"KEY_ENUMERATE_SUB_KEYS", KEY_ENUMERATE_SUB_KEYS, {Type, Read, DeleteSub}},
+        {"KEY_NOTIFY", KEY_NOTIFY, {Type, Read, DeleteSub}},
+        {"KEY_SET_VALUE", KEY_SET_VALUE, {Write, DeleteVal}},
+        {"KEY_CREATE_SUB_KEY", KEY_CREATE_SUB_KEY, {CreateSub}},
+    };
+    for (const auto& row : rows) {
+        for (int op = 0; op < OpCount; ++op) {
+            ASSERT_TRUE(raw::DeleteTree(View32, target));
+            ASSERT_TRUE(raw::CreateKey(View32, target + L"\\child"));
+            ASSERT_TRUE(raw::SetDword(View32, target, L"v", 1));
+            bool denied = false;
+            for (Op refused : row.refused) {
+                denied = denied || refused == op;
+            }
+            raw::AccessDenial denial(View32, target, row.mask);
+            ASSERT_TRUE(denial.Applied()) << row.right;
+            const auto [result, error] = Check(ops[op]);
+            EXPECT_EQ(!denied, result) << opNames[op] << " with " << row.right << " denied";
+            EXPECT_EQ(denied ? RegistryError::AccessDenied : RegistryError::None, error)
+                << opNames[op] << " with " << row.right << " denied";
+        }
+    }
+}
+
+// With a view flag stored, every open and create lands in that view and only there.
+TEST_F(Win32RegistryTest, ViewFlagSelectsRegistryView)
+{
+    const std::wstring scratchBelowSoftware = Scratch().substr(std::wstring(L"SOFTWARE\\").size());
+    const struct {
+        const char* view;
+        REGSAM flag;
+        REGSAM other;
+    } views[] = {{"32-bit", View32, View64}, {"64-bit", View64, View32}};
+
+    for (const auto& v : views) {
+        registry.SetAccessFlags(v.flag);
+        ASSERT_TRUE(raw::DeleteTree(View32, Scratch(L"x")));
+        ASSERT_TRUE(raw::DeleteTree(View64, Scratch(L"x")));
+
+        EXPECT_TRUE(registry.CreateKey(Scratch(L"x\\y"))) << v.view;
+        EXPECT_TRUE(raw::KeyExists(v.flag, Scratch(L"x\\y"))) << v.view;
+        EXPECT_FALSE(raw::KeyExists(v.other, Scratch(L"x"))) << v.view;
+
+        EXPECT_TRUE(registry.WriteDword(Scratch(L"x"), L"v", 5)) << v.view;
+        EXPECT_EQ(raw::Dword(5), raw::GetValue(v.flag, Scratch(L"x"), L"v")) << v.view;
+
+        // The same key in the other view, with a value of its own, is never touched or read.
+        ASSERT_TRUE(raw::CreateKey(v.other, Scratch(L"x\\y")));
+        ASSERT_TRUE(raw::SetDword(v.other, Scratch(L"x"), L"v", 6));
+        ASSERT_TRUE(raw::SetDword(v.other, Scratch(L"x"), L"w", 7));
+        std::uint32_t read = 0;
+        EXPECT_TRUE(registry.ReadDword(Scratch(L"x"), L"v", read)) << v.view;
+        EXPECT_EQ(5u, read) << v.view;
+        EXPECT_EQ(0u, registry.GetValueType(Scratch(L"x"), L"w")) << v.view;
+        EXPECT_TRUE(registry.DeleteValue(Scratch(L"x"), L"v")) << v.view;
+        EXPECT_TRUE(registry.DeleteKey(Scratch(L"x\\y"))) << v.view;
+        EXPECT_TRUE(registry.CreateSubKey(Scratch(L"x"), L"z")) << v.view;
+        EXPECT_TRUE(registry.SubKeyExists(Scratch(L"x"), L"z")) << v.view;
+        EXPECT_TRUE(registry.DeleteSubKey(Scratch(L"x"), L"z")) << v.view;
+        EXPECT_FALSE(raw::KeyExists(v.flag, Scratch(L"x\\y"))) << v.view;
+        EXPECT_EQ(std::nullopt, raw::GetValue(v.flag, Scratch(L"x"), L"v")) << v.view;
+
+        raw::KeySnapshot untouched;
+        untouched.values[L"v"] = raw::Dword(6);
+        untouched.values[L"w"] = raw::Dword(7);
+        untouched.subKeys[L"y"] = raw::KeySnapshot{};
+        EXPECT_EQ(untouched, raw::Snapshot(v.other, Scratch(L"x"))) << v.view << ": the other view changed";
+    }
+
+    // The 32-bit view is the 64-bit view's Wow6432Node.
+    registry.SetAccessFlags(View32);
+    ASSERT_TRUE(registry.CreateKey(Scratch(L"seen")));
+    ASSERT_TRUE(registry.WriteDword(Scratch(L"seen"), L"v", 32));
+    EXPECT_EQ(raw::Dword(32), raw::GetValue(View64, L"SOFTWARE\\Wow6432Node\\" + scratchBelowSoftware + L"\\seen", L"v"));
+    EXPECT_FALSE(raw::KeyExists(View64, Scratch(L"seen")));
+}
+
+// No operation leaves a key handle open, whichever way it ends.
+TEST_F(Win32RegistryTest, EveryPathClosesItsKeys)
+{
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(), L"v", 1));
+    ASSERT_TRUE(raw::SetString(View32, Scratch(), L"s", L"text"));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"parent\\child")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"volatile"), REG_OPTION_VOLATILE));
+    const std::function<void()> ops[] = {
+        [&] { registry.KeyExists(Scratch()); },
+        [&] { registry.KeyExists(Scratch(L"missing")); },
+        [&] { registry.KeyExists(L""); },
+        [&] { registry.SubKeyExists(Scratch(), L"parent"); },
+        [&] { registry.CreateSubKey(Scratch(), L"made"); },
+        [&] { registry.CreateSubKey(Scratch(L"volatile"), L"fails"); },
+        [&] { registry.CreateKey(Scratch(L"deep\\er\\est")); },
+        [&] { registry.DeleteKey(Scratch(L"deep\\er\\est")); },
+        [&] { registry.DeleteKey(Scratch(L"parent")); },
+        [&] { registry.DeleteKey(Scratch(L"missing\\child")); },
+        [&] { registry.GetValueType(Scratch(), L"v"); },
+        [&] { registry.GetValueType(Scratch(), L"missing"); },
+        [&] { std::uint32_t v = 0; registry.ReadDword(Scratch(), L"v", v); },
+        [&] { std::uint32_t v = 0; registry.ReadDword(Scratch(), L"s", v); },
+        [&] { std::uint32_t v = 0; registry.ReadDword(Scratch(), L"missing", v); },
+        [&] { registry.WriteDword(Scratch(), L"w", 1); },
+        [&] { registry.WriteDword(Scratch(L"missing"), L"w", 1); },
+        [&] { registry.DeleteValue(Scratch(), L"w"); },
+        [&] { registry.DeleteValue(Scratch(), L"w"); },
+    };
+    const int baseline = OpenHandleCount();
+    ASSERT_GT(baseline, 0) << "the platform does not list handles";
+    int index = 0;
+    for (const auto& op : ops) {
+        op();
+        EXPECT_EQ(baseline, OpenHandleCount()) << "operation #" << index << " left a handle open";
+        ++index;
+    }
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include "RawRegistry.h"
 
+#include <iomanip>
 #include <utility>
 
 namespace raw {
@@ -72,7 +73,7 @@ std::optional<KeySnapshot> SnapshotOf(HKEY key)
 bool SetDacl(REGSAM view, const std::wstring& path, DWORD deniedRights)
 {
     Key key;
-    if (Open(view, path, WRITE_DAC, key) != ERROR_SUCCESS) {
+    if (Open(view, path, WRITE_DAC | WRITE_OWNER, key) != ERROR_SUCCESS) {
         return false;
     }
     BYTE everyone[SECURITY_MAX_SID_SIZE];
@@ -92,12 +93,21 @@ bool SetDacl(REGSAM view, const std::wstring& path, DWORD deniedRights)
     if (!AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone)) {
         return false;
     }
-    SECURITY_DESCRIPTOR descriptor;
-    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-        !SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE)) {
+    // An owner is granted READ_CONTROL whatever the DACL says, so the key is handed to
+    // LocalSystem for a denial of that right to take effect.
+    BYTE system[SECURITY_MAX_SID_SIZE];
+    sidSize = sizeof(system);
+    if (!CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &sidSize)) {
         return false;
     }
-    return RegSetKeySecurity(key.handle, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+    SECURITY_DESCRIPTOR descriptor;
+    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE) ||
+        !SetSecurityDescriptorOwner(&descriptor, system, FALSE)) {
+        return false;
+    }
+    return RegSetKeySecurity(key.handle, DACL_SECURITY_INFORMATION | OWNER_SECURITY_INFORMATION,
+                             &descriptor) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -187,6 +197,43 @@ std::optional<KeySnapshot> Snapshot(REGSAM view, const std::wstring& path)
         return std::nullopt;
     }
     return SnapshotOf(key.handle);
+}
+
+namespace {
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text) {
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    }
+    return out;
+}
+
+}  // namespace
+
+void PrintTo(const Value& value, std::ostream* os)
+{
+    *os << "type " << value.type << " [";
+    for (std::size_t i = 0; i < value.data.size(); ++i) {
+        *os << (i ? " " : "") << std::hex << std::setw(2) << std::setfill('0')
+            << static_cast<unsigned>(value.data[i]) << std::dec;
+    }
+    *os << "]";
+}
+
+void PrintTo(const KeySnapshot& snapshot, std::ostream* os)
+{
+    *os << "{";
+    for (const auto& [name, value] : snapshot.values) {
+        *os << " '" << Narrow(name) << "'=";
+        PrintTo(value, os);
+    }
+    for (const auto& [name, sub] : snapshot.subKeys) {
+        *os << " " << Narrow(name) << "\\";
+        PrintTo(sub, os);
+    }
+    *os << " }";
 }
 
 AccessDenial::AccessDenial(REGSAM view_, std::wstring path_, DWORD rights)

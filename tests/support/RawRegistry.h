@@ -7,6 +7,7 @@
 
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ std::optional<Value> GetValue(REGSAM view, const std::wstring& path, const std::
 std::optional<KeySnapshot> Snapshot(REGSAM view, const std::wstring& path);
 
 Value Dword(DWORD value);
+
+void PrintTo(const Value& value, std::ostream* os);
+void PrintTo(const KeySnapshot& snapshot, std::ostream* os);
 
 // Adds an ACE that denies `rights` to everyone, in front of one that allows everything else; the
 // destructor restores full access.
