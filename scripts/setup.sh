@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build make
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  googletest
+  googletest clang libclang-rt-14-dev
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-apps x11-utils xdotool imagemagick
 )

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds both Windows targets and runs every test under Wine and Xvfb.
+# Sets up the machine, builds the Windows targets and the native parser checks, and runs every
+# test: the Windows programs under Wine and Xvfb, the native ones under the sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 
-for preset in x86 x64; do
+for preset in x86 x64 native; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
@@ -26,4 +27,7 @@ for preset in x86 x64; do
   xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
     ctest --preset "$preset" --parallel 2 || status=1
 done
+echo "== Native tests of the option parser (sanitizers, bounded fuzzing)"
+ctest --preset native || status=1
+
 exit $status

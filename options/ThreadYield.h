@@ -1,0 +1,4 @@
+#pragma once
+
+// Gives the processor to another ready thread, if there is one.
+void YieldToOtherThread();

@@ -1,0 +1,20 @@
+# Native tests of the option parser under AddressSanitizer and UndefinedBehaviorSanitizer, and a
+# bounded libFuzzer run. Here wchar_t is 32 bits wide, unlike on Windows.
+add_executable(options_VxOptionParserTest options/VxOptionParserTest.cpp)
+target_link_libraries(options_VxOptionParserTest PRIVATE options GTest::gtest_main)
+add_test(NAME options_VxOptionParserTest COMMAND options_VxOptionParserTest)
+
+add_executable(options_fuzzer options/OptionParserFuzzer.cpp)
+target_compile_options(options_fuzzer PRIVATE -fsanitize=fuzzer)
+target_link_options(options_fuzzer PRIVATE -fsanitize=fuzzer)
+target_link_libraries(options_fuzzer PRIVATE options)
+
+# A fixed seed and an empty corpus each time, so that every run tries the same inputs.
+set(FUZZ_RUNS 400000)
+set(FUZZ_CORPUS ${CMAKE_BINARY_DIR}/fuzz-corpus)
+add_test(NAME options_fuzz
+  COMMAND sh -c "rm -rf \"$1\" && mkdir -p \"$1\" && shift && exec \"$@\"" fuzz
+          ${FUZZ_CORPUS} $<TARGET_FILE:options_fuzzer> -seed=1 -runs=${FUZZ_RUNS} -max_len=2048
+          -artifact_prefix=${CMAKE_BINARY_DIR}/ -dict=${CMAKE_CURRENT_SOURCE_DIR}/options/fuzz.dict
+          ${FUZZ_CORPUS} ${CMAKE_CURRENT_SOURCE_DIR}/options/fuzz-seeds)
+set_tests_properties(options_fuzz PROPERTIES TIMEOUT 600)
