@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Dialog.h"
+
+#include <windows.h>
+
+// The tool's only window: the level in `full` is shown when the dialog opens and replaced by the
+// radio buttons' choice when OK is pressed. The dialog never touches the registry.
+class DialogLogLevel : public VxUI::Dialog {
+public:
+    enum : int {
+        TemplateId = 129,
+        NormalRadioId = 1001,
+        FullRadioId = 1002,
+        TitleId = 1003,
+        DescriptionId = 1004,
+        PromptId = -1,
+    };
+
+    DialogLogLevel() = default;
+    ~DialogLogLevel() override;
+
+    INT_PTR OnInitDialog() override;
+    INT_PTR OnCommand(WORD id, WORD code, HWND control) override;
+
+    // Owned: destroyed with the dialog.
+    HICON icon = nullptr;
+    BOOL full = FALSE;
+};

@@ -1,0 +1,46 @@
+#include "DialogLogLevel.h"
+#include "LogLevelPolicy.h"
+#include "VxOptionParser.h"
+
+#include <windows.h>
+
+namespace {
+
+const wchar_t Caption[] = L"Orvane Log Level Tool";
+const wchar_t FailureText[] = L"Failed to set log level";
+constexpr WORD IconId = 107;
+
+int ApplySilently(bool full)
+{
+    return ApplyLogLevel(full) ? 0 : 1;
+}
+
+}  // namespace
+
+// The command line comes from GetCommandLineW, program path included, not from the argument.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    VxOptionParser& parser = VxOptionParser::Instance();
+    parser.AddOption(NoValue, L"normal", 0);
+    parser.AddOption(NoValue, L"full", 0);
+
+    // A command line the parser rejects opens the dialog; its message is never shown.
+    if (parser.ParseCommandLine(GetCommandLineW())) {
+        if (parser.IsSet(L"normal")) {
+            return ApplySilently(false);
+        }
+        if (parser.IsSet(L"full")) {
+            return ApplySilently(true);
+        }
+    }
+
+    DialogLogLevel dialog;
+    dialog.full = IsFullLogging() ? TRUE : FALSE;
+    dialog.icon = LoadIconW(instance, MAKEINTRESOURCEW(IconId));
+    if (dialog.DoModal(instance, DialogLogLevel::TemplateId, nullptr) == IDOK) {
+        if (!ApplyLogLevel(dialog.full != FALSE)) {
+            MessageBoxW(nullptr, FailureText, Caption, MB_ICONERROR);
+        }
+    }
+    return 0;
+}

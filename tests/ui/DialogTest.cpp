@@ -1,0 +1,321 @@
+#include "Dialog.h"
+
+#include "res/DialogTestIds.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+HINSTANCE Module()
+{
+    return GetModuleHandleW(nullptr);
+}
+
+// Records every hook call; returns chosen values so that routing of results can be checked.
+class RecordingDialog : public VxUI::Dialog {
+public:
+    struct Call {
+        std::string hook;
+        UINT message = 0;
+        WPARAM wParam = 0;
+        LPARAM lParam = 0;
+    };
+
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        calls.push_back({"OnMessage", message, wParam, lParam});
+        return Dialog::OnMessage(message, wParam, lParam);
+    }
+    INT_PTR OnInitDialog() override
+    {
+        calls.push_back({"OnInitDialog"});
+        boundDuringInit = hwnd;
+        return Dialog::OnInitDialog();
+    }
+    INT_PTR OnCommand(WORD id, WORD code, HWND control) override
+    {
+        calls.push_back({"OnCommand", id, code, reinterpret_cast<LPARAM>(control)});
+        return Dialog::OnCommand(id, code, control);
+    }
+    INT_PTR OnDrawItem(WPARAM wParam, LPARAM lParam) override
+    {
+        calls.push_back({"OnDrawItem", 0, wParam, lParam});
+        return Dialog::OnDrawItem(wParam, lParam);
+    }
+    INT_PTR OnCtlColor(WPARAM wParam, LPARAM lParam) override
+    {
+        calls.push_back({"OnCtlColor", 0, wParam, lParam});
+        return Dialog::OnCtlColor(wParam, lParam);
+    }
+    void OnDestroy() override
+    {
+        calls.push_back({"OnDestroy"});
+        userDataDuringDestroy = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+        Dialog::OnDestroy();
+    }
+
+    std::vector<Call> Hooks(const std::string& hook) const
+    {
+        std::vector<Call> found;
+        for (const Call& call : calls) {
+            if (call.hook == hook) {
+                found.push_back(call);
+            }
+        }
+        return found;
+    }
+
+    std::vector<Call> calls;
+    HWND boundDuringInit = nullptr;
+    LONG_PTR userDataDuringDestroy = 0;
+};
+
+// A modeless dialog, driven with sent messages.
+class ModelessDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = dialog.Create(Module(), TestDialogId, nullptr);
+        ASSERT_NE(nullptr, window) << "template " << TestDialogId << " missing from the test program";
+        dialog.calls.clear();
+    }
+
+    void TearDown() override
+    {
+        if (IsWindow(window)) {
+            DestroyWindow(window);
+        }
+    }
+
+    RecordingDialog dialog;
+    HWND window = nullptr;
+};
+
+TEST_F(ModelessDialog, CreateBindsBeforeReturning)
+{
+    EXPECT_EQ(window, dialog.hwnd);
+    EXPECT_EQ(window, dialog.boundDuringInit);
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&dialog), GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+TEST_F(ModelessDialog, CommandGoesToOnCommandWithItsParts)
+{
+    const HWND control = GetDlgItem(window, TextId);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(TextId, 0x1234), reinterpret_cast<LPARAM>(control));
+    const auto calls = dialog.Hooks("OnCommand");
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(static_cast<UINT>(TextId), calls[0].message) << "id";
+    EXPECT_EQ(0x1234u, calls[0].wParam) << "notification code";
+    EXPECT_EQ(reinterpret_cast<LPARAM>(control), calls[0].lParam) << "control";
+    EXPECT_TRUE(IsWindow(window)) << "other ids leave the dialog open";
+}
+
+TEST_F(ModelessDialog, DrawItemGoesToOnDrawItem)
+{
+    DRAWITEMSTRUCT item{};
+    SendMessageW(window, WM_DRAWITEM, 77, reinterpret_cast<LPARAM>(&item));
+    const auto calls = dialog.Hooks("OnDrawItem");
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(77u, calls[0].wParam);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(&item), calls[0].lParam);
+}
+
+TEST_F(ModelessDialog, SixColourMessagesGoToOnCtlColorWithWhiteBrush)
+{
+    const UINT messages[] = {WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN,
+                             WM_CTLCOLORDLG, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC};
+    const HDC dc = GetDC(window);
+    const HWND control = GetDlgItem(window, TextId);
+    for (UINT message : messages) {
+        dialog.calls.clear();
+        const LRESULT brush = SendMessageW(window, message, reinterpret_cast<WPARAM>(dc),
+                                           reinterpret_cast<LPARAM>(control));
+        const auto calls = dialog.Hooks("OnCtlColor");
+        ASSERT_EQ(1u, calls.size()) << "message 0x" << std::hex << message;
+        EXPECT_EQ(reinterpret_cast<WPARAM>(dc), calls[0].wParam);
+        EXPECT_EQ(reinterpret_cast<LPARAM>(control), calls[0].lParam);
+        EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH)), brush) << "message 0x" << std::hex << message;
+        EXPECT_TRUE(dialog.Hooks("OnMessage").empty());
+    }
+    ReleaseDC(window, dc);
+}
+
+TEST_F(ModelessDialog, OtherMessagesGoToOnMessage)
+{
+    const UINT messages[] = {WM_CTLCOLORMSGBOX, WM_USER + 5, WM_APP};
+    for (UINT message : messages) {
+        dialog.calls.clear();
+        SendMessageW(window, message, 11, 22);
+        const auto calls = dialog.Hooks("OnMessage");
+        ASSERT_EQ(1u, calls.size()) << "message 0x" << std::hex << message;
+        EXPECT_EQ(message, calls[0].message);
+        EXPECT_EQ(11u, calls[0].wParam);
+        EXPECT_EQ(22, calls[0].lParam);
+        EXPECT_TRUE(dialog.Hooks("OnCtlColor").empty()) << "message 0x" << std::hex << message;
+    }
+}
+
+TEST_F(ModelessDialog, DestroyUnbindsAfterOnDestroy)
+{
+    ASSERT_TRUE(DestroyWindow(window));
+    ASSERT_FALSE(dialog.Hooks("OnDestroy").empty());
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&dialog), dialog.userDataDuringDestroy) << "still bound inside OnDestroy";
+    EXPECT_EQ(nullptr, dialog.hwnd);
+    // WM_NCDESTROY and anything else after WM_DESTROY reach no hook.
+    EXPECT_EQ("OnDestroy", dialog.calls.back().hook);
+}
+
+TEST(DialogLifecycle, MessagesBeforeInitDialogReachNoHook)
+{
+    RecordingDialog dialog;
+    const HWND window = dialog.Create(Module(), TestDialogId, nullptr);
+    ASSERT_NE(nullptr, window);
+    // DS_SETFONT makes the dialog manager send WM_SETFONT before WM_INITDIALOG.
+    ASSERT_FALSE(dialog.calls.empty());
+    EXPECT_EQ("OnInitDialog", dialog.calls.front().hook);
+    DestroyWindow(window);
+}
+
+TEST(DialogLifecycle, UnboundWindowAnswersZero)
+{
+    // A window using the procedure without having been initialised through it.
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, Module(), nullptr);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(0, VxUI::Dialog::DialogProc(window, WM_COMMAND, IDOK, 0));
+    EXPECT_EQ(0, VxUI::Dialog::DialogProc(window, WM_CTLCOLORDLG, 0, 0));
+    DestroyWindow(window);
+}
+
+TEST(DialogLifecycle, DestructorDestroysStillBoundWindow)
+{
+    HWND window = nullptr;
+    {
+        VxUI::Dialog dialog;
+        window = dialog.Create(Module(), TestDialogId, nullptr);
+        ASSERT_NE(nullptr, window);
+        ASSERT_TRUE(IsWindow(window));
+    }
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(DialogLifecycle, MissingTemplateFailsAndStaysUnbound)
+{
+    VxUI::Dialog dialog;
+    EXPECT_EQ(nullptr, dialog.Create(Module(), MissingTemplateId, nullptr));
+    EXPECT_EQ(nullptr, dialog.hwnd);
+    EXPECT_EQ(-1, dialog.DoModal(Module(), MissingTemplateId, nullptr));
+    EXPECT_EQ(nullptr, dialog.hwnd);
+}
+
+// Posts one command once the modal loop runs, so the dialog ends itself.
+class ScriptedDialog : public RecordingDialog {
+public:
+    ScriptedDialog(WORD commandId, WORD commandCode) : id(commandId), code(commandCode) {}
+
+    INT_PTR OnInitDialog() override
+    {
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, code), 0);
+        // Whatever the scripted command does, Cancel follows so the test never hangs.
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+        return RecordingDialog::OnInitDialog();
+    }
+
+    WORD id;
+    WORD code;
+};
+
+TEST(DialogModal, OkAndCancelEndTheDialogWhateverTheCode)
+{
+    const struct {
+        WORD id;
+        WORD code;
+        INT_PTR result;
+    } rows[] = {
+        {IDOK, BN_CLICKED, IDOK},
+        {IDOK, 0x7777, IDOK},
+        {IDOK, 1, IDOK},
+        {IDCANCEL, BN_CLICKED, IDCANCEL},
+        {IDCANCEL, 0xFFFF, IDCANCEL},
+        {TextId, BN_CLICKED, IDCANCEL},  // not an ending id: the follow-up Cancel ends it
+    };
+    for (const auto& row : rows) {
+        ScriptedDialog dialog(row.id, row.code);
+        EXPECT_EQ(row.result, dialog.DoModal(Module(), TestDialogId, nullptr)) << "id " << row.id << " code " << row.code;
+        EXPECT_EQ(nullptr, dialog.hwnd) << "unbound after the modal run";
+        const auto commands = dialog.Hooks("OnCommand");
+        ASSERT_FALSE(commands.empty());
+        EXPECT_EQ(row.id, commands[0].message);
+        EXPECT_EQ(row.code, commands[0].wParam);
+        EXPECT_EQ(row.id == IDOK || row.id == IDCANCEL ? 1u : 2u, commands.size()) << "id " << row.id;
+    }
+}
+
+TEST(DialogModal, ModalRunPassesParentAndEndsUnbound)
+{
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, Module(), nullptr);
+    ASSERT_NE(nullptr, owner);
+    struct OwnerCheck : ScriptedDialog {
+        OwnerCheck() : ScriptedDialog(IDOK, 0) {}
+        INT_PTR OnInitDialog() override
+        {
+            ownerSeen = GetWindow(hwnd, GW_OWNER);
+            return ScriptedDialog::OnInitDialog();
+        }
+        HWND ownerSeen = nullptr;
+    } dialog;
+    EXPECT_EQ(IDOK, dialog.DoModal(Module(), TestDialogId, owner));
+    EXPECT_EQ(owner, dialog.ownerSeen);
+    EXPECT_EQ(nullptr, dialog.hwnd);
+    DestroyWindow(owner);
+}
+
+TEST_F(ModelessDialog, WndServicesActOnItems)
+{
+    EXPECT_EQ(L"Toolkit test dialog", dialog.GetText());
+    EXPECT_EQ(L"Some text", dialog.GetText(TextId));
+    EXPECT_EQ(L"", dialog.GetText(EmptyTextId));
+    EXPECT_TRUE(dialog.IsEnabled(TextId));
+    EXPECT_FALSE(dialog.IsEnabled(DisabledId));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), dialog.GetStyle());
+    EXPECT_NE(0u, dialog.GetStyle() & WS_CAPTION);
+
+    RECT client{};
+    GetClientRect(window, &client);
+    const SIZE size = dialog.GetClientSize();
+    EXPECT_EQ(client.right, size.cx);
+    EXPECT_EQ(client.bottom, size.cy);
+    EXPECT_GT(size.cx, 0);
+
+    const HFONT font = static_cast<HFONT>(GetStockObject(ANSI_FIXED_FONT));
+    dialog.SetFont(font, TextId);
+    EXPECT_EQ(font, dialog.GetFont(TextId));
+    EXPECT_NE(font, dialog.GetFont(EmptyTextId)) << "only the named item changes";
+}
+
+TEST_F(ModelessDialog, WndServicesOfMissingItemAreEmpty)
+{
+    constexpr int missing = 4242;
+    EXPECT_EQ(nullptr, dialog.GetFont(missing));
+    EXPECT_FALSE(dialog.SetFont(static_cast<HFONT>(GetStockObject(ANSI_FIXED_FONT)), missing));
+    EXPECT_EQ(L"", dialog.GetText(missing));
+    EXPECT_FALSE(dialog.IsEnabled(missing));
+}
+
+TEST(WndServices, UnboundObjectGivesEmptyResults)
+{
+    VxUI::Dialog dialog;
+    EXPECT_EQ(nullptr, dialog.GetFont());
+    EXPECT_EQ(nullptr, dialog.GetFont(TextId));
+    EXPECT_FALSE(dialog.SetFont(nullptr));
+    EXPECT_EQ(L"", dialog.GetText(TextId));
+    EXPECT_FALSE(dialog.IsEnabled());
+    EXPECT_EQ(0u, dialog.GetStyle());
+    const SIZE size = dialog.GetClientSize();
+    EXPECT_EQ(0, size.cx);
+    EXPECT_EQ(0, size.cy);
+}
+
+}  // namespace

@@ -1,0 +1,7 @@
+#pragma once
+
+#define TestDialogId 200
+#define TextId 300
+#define EmptyTextId 301
+#define DisabledId 302
+#define MissingTemplateId 999

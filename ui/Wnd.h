@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace VxUI {
+
+// A window handle and a few services on the window or on one of its dialog items. An item id of
+// 0 means the window itself; a missing window makes a service return its empty result.
+class Wnd {
+public:
+    virtual ~Wnd() = default;
+
+    HFONT GetFont(int itemId = 0) const;
+    bool SetFont(HFONT font, int itemId = 0) const;
+    std::wstring GetText(int itemId = 0) const;
+    bool IsEnabled(int itemId = 0) const;
+    DWORD GetStyle() const;
+    SIZE GetClientSize() const;
+
+    HWND hwnd = nullptr;
+
+protected:
+    Wnd() = default;
+
+private:
+    HWND Target(int itemId) const;
+};
+
+}  // namespace VxUI
