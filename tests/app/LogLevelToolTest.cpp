@@ -1,0 +1,334 @@
+// Runs the real LogLevelTool.exe with exact command lines and drives its windows from outside,
+// as a user would, checking exit codes and the registry it leaves behind.
+
+#include "RawRegistry.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr REGSAM View32 = KEY_WOW64_32KEY;
+constexpr REGSAM View64 = KEY_WOW64_64KEY;
+const std::wstring Vendor = L"SOFTWARE\\Orvane";
+const std::wstring Logging = L"SOFTWARE\\Orvane\\ZKF\\Logging";
+const wchar_t Caption[] = L"Orvane Log Level Tool";
+constexpr DWORD Timeout = 15000;
+
+std::string Show(const std::wstring& text)
+{
+    std::string out;
+    for (const wchar_t c : text) {
+        out += c == L'\t' ? std::string("\\t") : std::string(1, static_cast<char>(c));
+    }
+    return out;
+}
+
+// The tool, started with the raw command line given (program path included), so that quotes
+// and tabs reach it exactly as written.
+class Tool {
+public:
+    explicit Tool(const std::wstring& commandLine)
+    {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        std::wstring line = commandLine;
+        started = CreateProcessW(LOGLEVELTOOL_EXE, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &process) != 0;
+    }
+
+    ~Tool()
+    {
+        if (!started) {
+            return;
+        }
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process.hProcess, 99);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+
+    Tool(const Tool&) = delete;
+    Tool& operator=(const Tool&) = delete;
+
+    // The exit code, or nothing when the tool is still running after the timeout.
+    std::optional<DWORD> Wait(DWORD milliseconds = Timeout) const
+    {
+        if (!started || WaitForSingleObject(process.hProcess, milliseconds) != WAIT_OBJECT_0) {
+            return std::nullopt;
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+
+    // A top-level dialog of this process with the tool's caption, once it is visible.
+    HWND WaitForDialog() const
+    {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < Timeout) {
+            HWND window = nullptr;
+            while ((window = FindWindowExW(nullptr, window, L"#32770", Caption)) != nullptr) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == process.dwProcessId && IsWindowVisible(window)) {
+                    return window;
+                }
+            }
+            if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) {
+                return nullptr;
+            }
+        }
+        return nullptr;
+    }
+
+    bool started = false;
+
+private:
+    PROCESS_INFORMATION process{};
+};
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[512] = {};
+    SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// A dialog window that has gone away while the dialog's next one opens.
+void WaitGone(HWND window)
+{
+    for (int i = 0; i < 300 && IsWindow(window); ++i) {
+        Sleep(10);
+    }
+}
+
+struct State {
+    std::optional<raw::KeySnapshot> vendor32;
+    std::optional<raw::KeySnapshot> vendor64;
+};
+
+State Capture()
+{
+    return State{raw::Snapshot(View32, Vendor), raw::Snapshot(View64, Vendor)};
+}
+
+raw::KeySnapshot LoggingTree(std::map<std::wstring, raw::Value> values)
+{
+    raw::KeySnapshot logging;
+    logging.values = std::move(values);
+    raw::KeySnapshot product;
+    product.subKeys[L"Logging"] = logging;
+    raw::KeySnapshot vendor;
+    vendor.subKeys[L"ZKF"] = product;
+    return vendor;
+}
+
+raw::KeySnapshot EmptyProduct()
+{
+    raw::KeySnapshot vendor;
+    vendor.subKeys[L"ZKF"] = raw::KeySnapshot{};
+    return vendor;
+}
+
+const raw::KeySnapshot FullState = LoggingTree({{L"LogMaxSizeKB", raw::Dword(5000)}, {L"LogLevel", raw::Dword(5)}});
+
+class LogLevelToolTest : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+
+    static void Clean()
+    {
+        ASSERT_TRUE(raw::DeleteTree(View32, Vendor));
+        ASSERT_TRUE(raw::DeleteTree(View64, Vendor));
+    }
+
+    // Puts the registry in the full state, as an earlier /full would have left it.
+    static void StartAtFull()
+    {
+        ASSERT_TRUE(raw::CreateKey(View32, Logging));
+        ASSERT_TRUE(raw::SetDword(View32, Logging, L"LogMaxSizeKB", 5000));
+        ASSERT_TRUE(raw::SetDword(View32, Logging, L"LogLevel", 5));
+    }
+};
+
+TEST_F(LogLevelToolTest, SilentCommandLines)
+{
+    const struct {
+        const wchar_t* line;
+        bool startFull;
+        std::optional<raw::KeySnapshot> after;  // nullopt: no vendor key at all
+    } rows[] = {
+        {L"LogLevelTool.exe /full", false, FullState},
+        {L"LogLevelTool.exe --FULL", false, FullState},
+        {L"LogLevelTool.exe /Full", false, FullState},
+        {L"LogLevelTool.exe --full", false, FullState},
+        {L"LogLevelTool.exe /normal", true, EmptyProduct()},
+        {L"LogLevelTool.exe --NORMAL", true, EmptyProduct()},
+        {L"LogLevelTool.exe /normal", false, std::nullopt},
+        {L"LogLevelTool.exe /normal /full", false, std::nullopt},
+        {L"LogLevelTool.exe /full /normal", true, EmptyProduct()},
+        {L"LogLevelTool.exe foo /full", false, FullState},
+        {L"\"C:\\Program Files\\Orvane\\LogLevelTool.exe\" /full", false, FullState},
+        {L"LogLevelTool.exe \"/full\"", false, FullState},
+        {L"LogLevelTool.exe /normal=", true, EmptyProduct()},
+    };
+    for (const auto& row : rows) {
+        Clean();
+        if (row.startFull) {
+            StartAtFull();
+        }
+        Tool tool(row.line);
+        ASSERT_TRUE(tool.started) << Show(row.line);
+        EXPECT_EQ(std::optional<DWORD>(0), tool.Wait()) << Show(row.line);
+        const State after = Capture();
+        EXPECT_EQ(row.after, after.vendor32) << Show(row.line);
+        EXPECT_EQ(std::nullopt, after.vendor64) << Show(row.line) << ": the 64-bit view was written";
+    }
+}
+
+TEST_F(LogLevelToolTest, SilentFailureExitsWithOne)
+{
+    StartAtFull();
+    ASSERT_TRUE(raw::SetDword(View32, Logging, L"LogRotateCount", 3));
+    const State before = Capture();
+    for (const wchar_t* line : {L"LogLevelTool.exe /normal", L"LogLevelTool.exe /full"}) {
+        raw::AccessDenial denial(View32, Logging, KEY_SET_VALUE | DELETE);
+        ASSERT_TRUE(denial.Applied());
+        Tool tool(line);
+        EXPECT_EQ(std::optional<DWORD>(1), tool.Wait()) << Show(line);
+        EXPECT_EQ(before.vendor32, Capture().vendor32) << Show(line);
+    }
+}
+
+// Command lines that open the dialog; closing it with Cancel changes nothing and exits with 0.
+TEST_F(LogLevelToolTest, OtherCommandLinesOpenTheDialog)
+{
+    const wchar_t* lines[] = {
+        L"LogLevelTool.exe",
+        L"LogLevelTool.exe normal",
+        L"LogLevelTool.exe -normal",
+        L"LogLevelTool.exe /full /x",
+        L"LogLevelTool.exe /full /full",
+        L"LogLevelTool.exe /full=1",
+        L"LogLevelTool.exe /normal\t/full",
+        L"LogLevelTool.exe \"/full",
+        L"LogLevelTool.exe --full=1",
+    };
+    StartAtFull();
+    const State before = Capture();
+    for (const wchar_t* line : lines) {
+        Tool tool(line);
+        const HWND dialog = tool.WaitForDialog();
+        ASSERT_NE(nullptr, dialog) << Show(line) << ": no dialog";
+        PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        EXPECT_EQ(std::optional<DWORD>(0), tool.Wait()) << Show(line);
+        const State after = Capture();
+        EXPECT_EQ(before.vendor32, after.vendor32) << Show(line);
+        EXPECT_EQ(before.vendor64, after.vendor64) << Show(line);
+    }
+}
+
+TEST_F(LogLevelToolTest, DialogShowsCurrentLevel)
+{
+    for (bool full : {false, true}) {
+        Clean();
+        if (full) {
+            StartAtFull();
+        }
+        Tool tool(L"LogLevelTool.exe");
+        const HWND dialog = tool.WaitForDialog();
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(full ? BST_UNCHECKED : BST_CHECKED, SendMessageW(GetDlgItem(dialog, 1001), BM_GETCHECK, 0, 0)) << "full " << full;
+        EXPECT_EQ(full ? BST_CHECKED : BST_UNCHECKED, SendMessageW(GetDlgItem(dialog, 1002), BM_GETCHECK, 0, 0)) << "full " << full;
+        EXPECT_EQ(L"Orvane Log Level Tool", TextOf(dialog));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(std::optional<DWORD>(0), tool.Wait());
+    }
+}
+
+// The ways a user ends the dialog, each starting at full.
+TEST_F(LogLevelToolTest, DialogEndings)
+{
+    const struct {
+        const char* what;
+        std::function<void(HWND)> act;
+        std::optional<raw::KeySnapshot> after;
+    } rows[] = {
+        {"OK unchanged", [](HWND d) { PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0); }, FullState},
+        {"pick normal, OK",
+         [](HWND d) {
+             PostMessageW(GetDlgItem(d, 1001), BM_CLICK, 0, 0);
+             PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+         },
+         EmptyProduct()},
+        {"pick normal, Enter",
+         [](HWND d) {
+             PostMessageW(GetDlgItem(d, 1001), BM_CLICK, 0, 0);
+             PostMessageW(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_RETURN, 0);
+         },
+         EmptyProduct()},
+        {"pick normal, Cancel",
+         [](HWND d) {
+             PostMessageW(GetDlgItem(d, 1001), BM_CLICK, 0, 0);
+             PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0);
+         },
+         FullState},
+        {"pick normal, Esc",
+         [](HWND d) {
+             PostMessageW(GetDlgItem(d, 1001), BM_CLICK, 0, 0);
+             PostMessageW(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+         },
+         FullState},
+        {"pick normal, close box",
+         [](HWND d) {
+             PostMessageW(GetDlgItem(d, 1001), BM_CLICK, 0, 0);
+             PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+         },
+         FullState},
+    };
+    for (const auto& row : rows) {
+        Clean();
+        StartAtFull();
+        Tool tool(L"LogLevelTool.exe");
+        const HWND dialog = tool.WaitForDialog();
+        ASSERT_NE(nullptr, dialog) << row.what;
+        row.act(dialog);
+        EXPECT_EQ(std::optional<DWORD>(0), tool.Wait()) << row.what;
+        EXPECT_EQ(row.after, raw::Snapshot(View32, Vendor)) << row.what;
+        EXPECT_EQ(std::nullopt, raw::Snapshot(View64, Vendor)) << row.what;
+    }
+}
+
+TEST_F(LogLevelToolTest, FailedApplyShowsMessageBoxThenExitsWithZero)
+{
+    StartAtFull();
+    const State before = Capture();
+    raw::AccessDenial denial(View32, Logging, KEY_SET_VALUE | DELETE);
+    ASSERT_TRUE(denial.Applied());
+
+    Tool tool(L"LogLevelTool.exe");
+    const HWND dialog = tool.WaitForDialog();
+    ASSERT_NE(nullptr, dialog);
+    PostMessageW(GetDlgItem(dialog, 1001), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    WaitGone(dialog);
+
+    const HWND box = tool.WaitForDialog();
+    ASSERT_NE(nullptr, box) << "no message box";
+    EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER)) << "the box has no owner";
+    EXPECT_EQ(L"Failed to set log level", TextOf(GetDlgItem(box, 0xFFFF)));
+    EXPECT_EQ(nullptr, GetDlgItem(box, IDCANCEL)) << "a single OK button";
+    EXPECT_EQ(std::nullopt, tool.Wait(300)) << "the tool waits for the box";
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(std::optional<DWORD>(0), tool.Wait());
+    EXPECT_EQ(before.vendor32, Capture().vendor32);
+}
+
+}  // namespace
