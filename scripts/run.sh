@@ -1,12 +1,39 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the tool and runs its main job under Wine.
+# Sets up the machine, builds the tool and runs its main job under Wine in the project's prefix.
+#   scripts/run.sh /full | /normal | (other arguments)   apply silently, then show the key
+#   scripts/run.sh                                      open the dialog on $DISPLAY
+# The exit code is the tool's own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
-cmake --preset x86 >/dev/null
-cmake --build --preset x86
+bash scripts/setup.sh >/dev/null
+for preset in x86 x64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" >/dev/null
+done
 
-echo
-echo "The log level core and its registry layer are built (build/x86)."
-echo "LogLevelTool.exe itself is not there yet: its entry point and dialog are still to come."
+prefix=$PWD/build/wineprefix
+program=build/x86/app/LogLevelTool.exe
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "note: this host cannot execute 32-bit x86 code; running the 64-bit build of the same source."
+  program=build/x64/app/LogLevelTool.exe
+fi
+
+if [ $# -eq 0 ] && [ -z "${DISPLAY:-}" ]; then
+  echo "There is no X display (DISPLAY is not set), so the dialog cannot open."
+  echo "Pass a level to apply it silently instead:"
+  echo "  scripts/run.sh /full      or      scripts/run.sh /normal"
+  exit 2
+fi
+
+status=0
+scripts/wine-run --prefix "$prefix" "$program" "$@" || status=$?
+echo "LogLevelTool exit code: $status"
+echo "HKLM\\SOFTWARE\\Orvane\\ZKF\\Logging in the 32-bit view:"
+if key=$(WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 reg query \
+    'HKLM\SOFTWARE\Orvane\ZKF\Logging' /reg:32 2>/dev/null); then
+  tr -d '\r' <<<"$key" | sed -e '/^$/d' -e '/^HKEY/d' -e 's/^ */  /'
+else
+  echo "  (no such key: normal logging)"
+fi
+exit $status
