@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dialog.h"
+#include "resource.h"
 
 #include <windows.h>
 
@@ -9,11 +10,11 @@
 class DialogLogLevel : public VxUI::Dialog {
 public:
     enum : int {
-        TemplateId = 129,
-        NormalRadioId = 1001,
-        FullRadioId = 1002,
-        TitleId = 1003,
-        DescriptionId = 1004,
+        TemplateId = IDD_LOGLEVEL,
+        NormalRadioId = IDC_NORMAL,
+        FullRadioId = IDC_FULL,
+        TitleId = IDC_TITLE,
+        DescriptionId = IDC_DESCRIPTION,
         PromptId = -1,
     };
 

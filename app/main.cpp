@@ -8,7 +8,6 @@ namespace {
 
 const wchar_t Caption[] = L"Orvane Log Level Tool";
 const wchar_t FailureText[] = L"Failed to set log level";
-constexpr WORD IconId = 107;
 
 int ApplySilently(bool full)
 {
@@ -36,7 +35,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     DialogLogLevel dialog;
     dialog.full = IsFullLogging() ? TRUE : FALSE;
-    dialog.icon = LoadIconW(instance, MAKEINTRESOURCEW(IconId));
+    dialog.icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LOGLEVEL));
     if (dialog.DoModal(instance, DialogLogLevel::TemplateId, nullptr) == IDOK) {
         if (!ApplyLogLevel(dialog.full != FALSE)) {
             MessageBoxW(nullptr, FailureText, Caption, MB_ICONERROR);

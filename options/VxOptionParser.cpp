@@ -159,7 +159,13 @@ public:
         if (stateWord.load(std::memory_order_acquire) != Ready) {
             std::uint32_t expected = Empty;
             if (stateWord.compare_exchange_strong(expected, Creating, std::memory_order_acq_rel)) {
-                parser = new (storage) VxOptionParser();
+                try {
+                    parser = new (storage) VxOptionParser();
+                } catch (...) {
+                    // Out of memory: let the next caller try again rather than wait forever.
+                    stateWord.store(Empty, std::memory_order_release);
+                    throw;
+                }
                 expected = Creating;
                 stateWord.compare_exchange_strong(expected, Ready, std::memory_order_acq_rel);
             } else {

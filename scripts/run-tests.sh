@@ -8,7 +8,7 @@ prefix=$PWD/build/wineprefix
 scripts/wine-run --prefix "$prefix" --start || exit 1
 trap 'scripts/wine-run --prefix "$prefix" --stop' EXIT
 
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if ! scripts/wine-run --can-run-x86; then
   echo "note: this host cannot execute 32-bit x86 code, so the x86 test programs are skipped;"
   echo "      the x64 build runs the same tests."
 fi

@@ -14,7 +14,7 @@ done
 
 prefix=$PWD/build/wineprefix
 program=build/x86/app/LogLevelTool.exe
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if ! scripts/wine-run --can-run-x86; then
   echo "note: this host cannot execute 32-bit x86 code; running the 64-bit build of the same source."
   program=build/x64/app/LogLevelTool.exe
 fi

@@ -4,10 +4,13 @@ add_executable(options_VxOptionParserTest options/VxOptionParserTest.cpp)
 target_link_libraries(options_VxOptionParserTest PRIVATE options GTest::gtest_main)
 add_test(NAME options_VxOptionParserTest COMMAND options_VxOptionParserTest)
 
-add_executable(options_fuzzer options/OptionParserFuzzer.cpp)
+# The parser's sources are compiled into the fuzzer itself, so that libFuzzer sees their coverage.
+get_target_property(OPTIONS_SOURCES options SOURCES)
+list(TRANSFORM OPTIONS_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/options/)
+add_executable(options_fuzzer options/OptionParserFuzzer.cpp ${OPTIONS_SOURCES})
+target_include_directories(options_fuzzer PRIVATE ${PROJECT_SOURCE_DIR}/options)
 target_compile_options(options_fuzzer PRIVATE -fsanitize=fuzzer)
 target_link_options(options_fuzzer PRIVATE -fsanitize=fuzzer)
-target_link_libraries(options_fuzzer PRIVATE options)
 
 # A fixed seed and an empty corpus each time, so that every run tries the same inputs.
 set(FUZZ_RUNS 400000)

@@ -65,14 +65,6 @@ HICON MakeIcon()
     return CreateIcon(Module(), 16, 16, 1, 1, andMask, xorMask);
 }
 
-TEST(DialogLogLevel, StartsWithoutIconAtNormal)
-{
-    DialogLogLevel dialog;
-    EXPECT_EQ(nullptr, dialog.icon);
-    EXPECT_EQ(FALSE, dialog.full);
-    EXPECT_EQ(nullptr, dialog.hwnd);
-}
-
 TEST(DialogLogLevel, RadioSelectionFollowsFull)
 {
     for (BOOL full : {FALSE, TRUE}) {

@@ -1,5 +1,6 @@
 #include "LogLevelPolicy.h"
 
+#include "ProductKey.h"
 #include "RawRegistry.h"
 
 #include <gtest/gtest.h>
@@ -10,18 +11,9 @@
 
 namespace {
 
-constexpr REGSAM View32 = KEY_WOW64_32KEY;
-constexpr REGSAM View64 = KEY_WOW64_64KEY;
+using namespace product;
 
-const std::wstring Vendor = L"SOFTWARE\\Orvane";
-const std::wstring Product = L"SOFTWARE\\Orvane\\ZKF";
-const std::wstring Logging = L"SOFTWARE\\Orvane\\ZKF\\Logging";
-
-raw::Value String(const std::wstring& text)
-{
-    const auto* p = reinterpret_cast<const BYTE*>(text.c_str());
-    return raw::Value{REG_SZ, std::vector<BYTE>(p, p + (text.size() + 1) * sizeof(wchar_t))};
-}
+using raw::String;
 
 raw::Value None() { return raw::Value{REG_NONE, {}}; }
 

@@ -1,6 +1,7 @@
 // Runs the real LogLevelTool.exe with exact command lines and drives its windows from outside,
 // as a user would, checking exit codes and the registry it leaves behind.
 
+#include "ProductKey.h"
 #include "RawRegistry.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +13,7 @@
 
 namespace {
 
-constexpr REGSAM View32 = KEY_WOW64_32KEY;
-constexpr REGSAM View64 = KEY_WOW64_64KEY;
-const std::wstring Vendor = L"SOFTWARE\\Orvane";
-const std::wstring Logging = L"SOFTWARE\\Orvane\\ZKF\\Logging";
+using namespace product;
 const wchar_t Caption[] = L"Orvane Log Level Tool";
 constexpr DWORD Timeout = 15000;
 

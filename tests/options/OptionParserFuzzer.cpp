@@ -60,14 +60,19 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix)
     return text.compare(0, std::wstring(prefix).size(), prefix) == 0;
 }
 
+bool EndsWith(const std::wstring& text, const wchar_t* suffix)
+{
+    const std::wstring tail = suffix;
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 bool IsKnownMessage(const std::wstring& error)
 {
     return error.empty() || error == L"Already parsed" || error == L"Mismatching quotes" ||
            StartsWith(error, L"Unknown option: ") ||
-           (StartsWith(error, L"Option '") &&
-            (error.size() >= 17 && (error.rfind(L"' requires a value") == error.size() - 18 ||
-                                    error.rfind(L"' specified twice") == error.size() - 17 ||
-                                    error.rfind(L"' has no value") == error.size() - 14)));
+           (StartsWith(error, L"Option '") && error.size() > 8 &&
+            (EndsWith(error, L"' requires a value") || EndsWith(error, L"' specified twice") ||
+             EndsWith(error, L"' has no value")));
 }
 
 }  // namespace

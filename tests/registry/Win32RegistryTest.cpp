@@ -25,12 +25,6 @@ std::vector<BYTE> Bytes(std::initializer_list<int> values)
     return bytes;
 }
 
-std::vector<BYTE> WideBytes(const std::wstring& text)
-{
-    const auto* p = reinterpret_cast<const BYTE*>(text.c_str());
-    return std::vector<BYTE>(p, p + (text.size() + 1) * sizeof(wchar_t));
-}
-
 // Records every call of the operations that others are built on, then does the real work.
 class SpyRegistry : public Win32Registry {
 public:
@@ -159,7 +153,7 @@ TEST_F(Win32RegistryTest, LastErrorFollowsEachOperation)
     EXPECT_EQ(RegistryError::None, registry.GetLastErrorCode()) << "after a success";
     EXPECT_FALSE(registry.DeleteKey(L"SOFTWARE"));
     EXPECT_EQ(RegistryError::InvalidArgument, registry.GetLastErrorCode()) << "after a rejected argument";
-    // Operations that take no error pointer leave the field alone.
+    // The setters leave the field alone.
     registry.SetAccessFlags(View32);
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
     EXPECT_EQ(RegistryError::InvalidArgument, registry.GetLastErrorCode());
@@ -392,8 +386,8 @@ TEST_F(Win32RegistryTest, ReadDwordJudgesTypeBeforeResult)
         {"four-byte binary is delivered yet refused", REG_BINARY, Bytes({1, 2, 3, 4}), false, RegistryError::WrongType, 0x04030201u},
         {"qword", REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 0}), false, RegistryError::WrongType, SentinelDword},
         {"big-endian dword", REG_DWORD_BIG_ENDIAN, Bytes({0, 0, 0, 5}), false, RegistryError::WrongType, 0x05000000u},
-        {"string", REG_SZ, WideBytes(L"hello"), false, RegistryError::WrongType, SentinelDword},
-        {"one-character string fits", REG_SZ, WideBytes(L"a"), false, RegistryError::WrongType, 0x00000061u},
+        {"string", REG_SZ, raw::String(L"hello").data, false, RegistryError::WrongType, SentinelDword},
+        {"one-character string fits", REG_SZ, raw::String(L"a").data, false, RegistryError::WrongType, 0x00000061u},
     };
     for (const auto& row : rows) {
         ASSERT_TRUE(raw::SetValue(View32, key, L"v", row.type, row.data)) << row.what;

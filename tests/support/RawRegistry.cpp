@@ -162,12 +162,16 @@ bool SetDword(REGSAM view, const std::wstring& path, const std::wstring& name, D
     return SetValue(view, path, name, REG_DWORD, Dword(value).data);
 }
 
+Value String(const std::wstring& text)
+{
+    const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+    return Value{REG_SZ, std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t))};
+}
+
 bool SetString(REGSAM view, const std::wstring& path, const std::wstring& name,
                const std::wstring& text)
 {
-    const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
-    return SetValue(view, path, name, REG_SZ,
-                    std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t)));
+    return SetValue(view, path, name, REG_SZ, String(text).data);
 }
 
 std::optional<Value> GetValue(REGSAM view, const std::wstring& path, const std::wstring& name)

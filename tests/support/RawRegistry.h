@@ -46,6 +46,8 @@ std::optional<Value> GetValue(REGSAM view, const std::wstring& path, const std::
 std::optional<KeySnapshot> Snapshot(REGSAM view, const std::wstring& path);
 
 Value Dword(DWORD value);
+// A REG_SZ value with its terminator.
+Value String(const std::wstring& text);
 
 void PrintTo(const Value& value, std::ostream* os);
 void PrintTo(const KeySnapshot& snapshot, std::ostream* os);
