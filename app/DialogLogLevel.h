@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Button.h"
 #include "Dialog.h"
+#include "Font.h"
+#include "TextBlock.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -18,12 +21,20 @@ public:
         PromptId = -1,
     };
 
-    DialogLogLevel() = default;
+    DialogLogLevel();
     ~DialogLogLevel() override;
 
     INT_PTR OnInitDialog() override;
     INT_PTR OnCommand(WORD id, WORD code, HWND control) override;
 
+    // Declared first so that they outlive the controls and the window that use them.
+    VxUI::Font smallFont;
+    VxUI::Font largeFont;
+    VxUI::TextBlock titleText;
+    VxUI::TextBlock descriptionText;
+    VxUI::TextBlock promptText;
+    VxUI::Button okButton;
+    VxUI::Button cancelButton;
     // Owned: destroyed with the dialog.
     HICON icon = nullptr;
     BOOL full = FALSE;

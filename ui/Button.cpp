@@ -1,0 +1,180 @@
+#include "Button.h"
+
+#include "Font.h"
+#include "TextDrawing.h"
+
+#include <string>
+
+namespace VxUI {
+
+namespace {
+
+constexpr COLORREF DisabledFill = 0xF0F0F0;
+constexpr COLORREF DisabledText = 0xACACAC;
+constexpr COLORREF White = 0xFFFFFF;
+constexpr COLORREF OutlineHoverFill = 0xF8F8F8;
+constexpr int CornerPoints = 4;
+constexpr int FocusInsetPoints = 2;
+constexpr int FrameWidth = 2;
+constexpr UINT CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+
+struct Colours {
+    COLORREF fill;
+    COLORREF caption;
+    bool framed;
+    COLORREF frame;
+};
+
+void FillWith(HDC dc, const RECT& rectangle, COLORREF colour)
+{
+    const HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rectangle, brush);
+    DeleteObject(brush);
+}
+
+int DeviceDpi(HDC dc)
+{
+    return GetDeviceCaps(dc, LOGPIXELSY);
+}
+
+}  // namespace
+
+Button::~Button()
+{
+    if (icon != nullptr) {
+        DestroyIcon(icon);
+        icon = nullptr;
+    }
+}
+
+void Button::OnClick()
+{
+    Notify(BN_CLICKED);
+}
+
+void Button::OnStateChanged(std::uint32_t changed)
+{
+    // The focus rectangle inverts what it covers, so drawing it on the screen shows or hides it
+    // without a repaint.
+    if (changed & focusBit) {
+        const HDC dc = GetDC(hwnd);
+        RECT client;
+        if (GetClientRect(hwnd, &client)) {
+            DrawFocus(dc, client);
+        }
+        ReleaseDC(hwnd, dc);
+    }
+    if (changed & hoverBit) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
+}
+
+void Button::SetColors(COLORREF accent, COLORREF hoverFill, COLORREF hoverText)
+{
+    accentColor = accent;
+    hoverFillColor = hoverFill;
+    hoverTextColor = hoverText;
+}
+
+void Button::SetFilled(bool isFilled)
+{
+    filled = isFilled;
+}
+
+void Button::SetIcon(HICON newIcon)
+{
+    if (icon != nullptr && icon != newIcon) {
+        DestroyIcon(icon);
+    }
+    icon = newIcon;
+    if (hwnd != nullptr) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
+}
+
+void Button::DrawFocus(HDC dc, RECT rectangle)
+{
+    const int inset = PointsToPixels(FocusInsetPoints, DeviceDpi(dc));
+    rectangle.left += inset;
+    rectangle.top += inset;
+    rectangle.right -= inset + 1;
+    rectangle.bottom -= inset + 1;
+    SetTextColor(dc, 0x000000);
+    DrawFocusRect(dc, &rectangle);
+}
+
+void Button::Paint(HDC dc, RECT& rectangle)
+{
+    FillWith(dc, rectangle, GetDCBrushColor(dc));
+
+    const bool hovered = (state & hoverBit) != 0;
+    Colours colours{};
+    if (!IsEnabled()) {
+        colours = {DisabledFill, DisabledText, false, 0};
+    } else if (filled) {
+        colours = hovered ? Colours{hoverFillColor, hoverTextColor, false, 0}
+                          : Colours{accentColor, White, false, 0};
+    } else {
+        colours = {hovered ? OutlineHoverFill : White, accentColor, true, accentColor};
+    }
+
+    const int corner = PointsToPixels(CornerPoints, DeviceDpi(dc));
+    const HRGN shape = CreateRoundRectRgn(rectangle.left, rectangle.top, rectangle.right,
+                                          rectangle.bottom, corner, corner);
+    const HBRUSH fill = CreateSolidBrush(colours.fill);
+    FillRgn(dc, shape, fill);
+    DeleteObject(fill);
+    if (colours.framed) {
+        const HBRUSH frame = CreateSolidBrush(colours.frame);
+        FrameRgn(dc, shape, frame, FrameWidth, FrameWidth);
+        DeleteObject(frame);
+    }
+    DeleteObject(shape);
+
+    if (state & focusBit) {
+        DrawFocus(dc, rectangle);
+    }
+
+    const HFONT font = GetFont();
+    const std::wstring caption = GetText();
+    RECT measured{0, 0, 0, 0};
+    MeasureText(dc, &measured, caption, font, CaptionFormat);
+    const LONG captionWidth = measured.right;
+
+    RECT text = rectangle;
+    const LONG width = rectangle.right - rectangle.left;
+    if (captionWidth < width) {
+        text.left += (width - captionWidth) / 2;
+    }
+
+    if (icon != nullptr) {
+        TEXTMETRICW metrics{};
+        const HGDIOBJ previous = SelectObject(dc, font);
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        const int size = metrics.tmAscent;
+        if (size > 0) {
+            const int gap = size / 4;
+            const LONG minimumLeft = rectangle.left + 2 * gap + size;
+            int x = 0;
+            if (text.left < minimumLeft) {
+                text.left = minimumLeft;
+                x = gap;
+            } else {
+                x = static_cast<int>(text.left - rectangle.left) - gap - size;
+            }
+            const int y = static_cast<int>(rectangle.bottom - rectangle.top - size) / 2;
+            DrawIconEx(dc, rectangle.left + x, rectangle.top + y, icon, size, size, 0, nullptr,
+                       DI_NORMAL | DI_COMPAT);
+        }
+    }
+
+    text.bottom -= 1;
+    UINT format = CaptionFormat;
+    if (captionWidth > text.right - text.left) {
+        format |= DT_END_ELLIPSIS;
+    }
+    DrawTextBlock(dc, text, caption, font, colours.caption, format);
+}
+
+}  // namespace VxUI

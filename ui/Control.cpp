@@ -1,0 +1,189 @@
+#include "Control.h"
+
+namespace VxUI {
+
+namespace {
+
+Control* LoadObject(HWND window)
+{
+    return reinterpret_cast<Control*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+}  // namespace
+
+Control::~Control()
+{
+    if (hwnd != nullptr && LoadObject(hwnd) == this) {
+        Unbind();
+    }
+}
+
+void Control::Attach(HWND window)
+{
+    hwnd = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    previousProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    const HDC windowDC = GetDC(window);
+    memoryDC = CreateCompatibleDC(windowDC);
+    ReleaseDC(window, windowDC);
+    const SIZE size = GetClientSize();
+    ReplaceBackBitmap(size.cx, size.cy);
+}
+
+// Compatible with the window's DC, not the memory DC, so that it has the screen's colour format.
+void Control::ReplaceBackBitmap(int width, int height)
+{
+    const HBITMAP old = backBitmap;
+    const HDC windowDC = GetDC(hwnd);
+    backBitmap = CreateCompatibleBitmap(windowDC, width, height);
+    ReleaseDC(hwnd, windowDC);
+    SelectObject(memoryDC, backBitmap);
+    if (old != nullptr) {
+        DeleteObject(old);
+    }
+}
+
+void Control::Unbind()
+{
+    DeleteDC(memoryDC);
+    memoryDC = nullptr;
+    DeleteObject(backBitmap);
+    backBitmap = nullptr;
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    hwnd = nullptr;
+}
+
+void Control::OnClick() {}
+
+void Control::OnStateChanged(std::uint32_t) {}
+
+LRESULT Control::Notify(WORD code)
+{
+    return SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code),
+                        reinterpret_cast<LPARAM>(hwnd));
+}
+
+LRESULT Control::OnPaint()
+{
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(hwnd, &paint);
+    if (dc == nullptr) {
+        return 1;
+    }
+    RECT client;
+    if (GetClientRect(hwnd, &client)) {
+        Paint(memoryDC, client);
+        BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top,
+               memoryDC, 0, 0, SRCCOPY);
+    }
+    EndPaint(hwnd, &paint);
+    return 0;
+}
+
+LRESULT Control::OnFocusChanged(bool gained)
+{
+    bool show = false;
+    if (gained) {
+        show = (SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+    }
+    if (show != ((state & focusBit) != 0)) {
+        state = show ? (state | focusBit) : (state & ~focusBit);
+        OnStateChanged(focusBit);
+    }
+    return 0;
+}
+
+LRESULT Control::OnLButtonDown(WPARAM, LPARAM)
+{
+    state |= pressedBit;
+    OnStateChanged(pressedBit);
+    return 0;
+}
+
+LRESULT Control::OnLButtonUp(WPARAM, LPARAM)
+{
+    if (state & pressedBit) {
+        state &= ~pressedBit;
+        OnStateChanged(pressedBit);
+        OnClick();
+    }
+    return 0;
+}
+
+LRESULT Control::OnMouseMove(WPARAM, LPARAM)
+{
+    if (state & hoverBit) {
+        return 0;
+    }
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = hwnd;
+    track.dwHoverTime = HOVER_DEFAULT;
+    if (TrackMouseEvent(&track)) {
+        state |= hoverBit;
+        OnStateChanged(hoverBit);
+    }
+    return 0;
+}
+
+LRESULT Control::OnMouseLeave()
+{
+    const std::uint32_t bits = pressedBit | hoverBit;
+    state &= ~bits;
+    OnStateChanged(bits);
+    return 0;
+}
+
+void Control::OnDestroy() {}
+
+LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETFOCUS:
+        return OnFocusChanged(true);
+    case WM_KILLFOCUS:
+        return OnFocusChanged(false);
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_SETFONT:
+        InvalidateRect(hwnd, nullptr, TRUE);
+        break;
+    case WM_PAINT:
+        return OnPaint();
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+        return OnMouseMove(wParam, lParam);
+    case WM_LBUTTONDOWN:
+        return OnLButtonDown(wParam, lParam);
+    case WM_LBUTTONUP:
+        return OnLButtonUp(wParam, lParam);
+    case WM_MOUSELEAVE:
+        return OnMouseLeave();
+    default:
+        break;
+    }
+    return CallWindowProcW(previousProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Control* control = LoadObject(window);
+    if (control == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_DESTROY) {
+        control->OnDestroy();
+        control->Unbind();
+        return 0;
+    }
+    if (message == WM_SIZE) {
+        control->ReplaceBackBitmap(LOWORD(lParam), HIWORD(lParam));
+    }
+    return control->WindowProc(window, message, wParam, lParam);
+}
+
+}  // namespace VxUI

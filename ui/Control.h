@@ -1,0 +1,53 @@
+#pragma once
+
+#include "Wnd.h"
+
+#include <cstdint>
+
+namespace VxUI {
+
+// Takes over an existing child window by subclassing it and paints it through a client-sized back
+// buffer. Tracks focus, hover and press in `state`, and turns press-and-release into OnClick.
+class Control : public Wnd {
+public:
+    // A control destroyed while its window still exists unbinds itself, so that the window never
+    // calls into a destroyed object.
+    ~Control() override;
+
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    virtual void Attach(HWND window);
+    virtual void OnClick();
+    virtual void OnStateChanged(std::uint32_t changed);
+    // Must cover every pixel of the rectangle: nothing is erased beforehand.
+    virtual void Paint(HDC dc, RECT& rectangle) = 0;
+    virtual LRESULT Notify(WORD code);
+    virtual LRESULT OnPaint();
+    virtual LRESULT OnFocusChanged(bool gained);
+    virtual LRESULT OnLButtonDown(WPARAM keys, LPARAM position);
+    virtual LRESULT OnLButtonUp(WPARAM keys, LPARAM position);
+    virtual LRESULT OnMouseMove(WPARAM keys, LPARAM position);
+    virtual LRESULT OnMouseLeave();
+    virtual void OnDestroy();
+    virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::uint32_t focusBit = 1;
+    std::uint32_t hoverBit = 2;
+    std::uint32_t pressedBit = 4;
+    std::uint32_t state = 0;
+    HDC memoryDC = nullptr;
+    HBITMAP backBitmap = nullptr;
+    WNDPROC previousProc = nullptr;
+
+protected:
+    Control() = default;
+
+private:
+    void ReplaceBackBitmap(int width, int height);
+    void Unbind();
+};
+
+}  // namespace VxUI

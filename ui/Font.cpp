@@ -1,0 +1,64 @@
+#include "Font.h"
+
+namespace VxUI {
+
+int PointsToPixels(int points, int dpi)
+{
+    return MulDiv(points, dpi, 72);
+}
+
+const wchar_t* FaceForWeight(int weight, bool windows8OrLater)
+{
+    if (weight <= 200) {
+        return L"Segoe UI Light";
+    }
+    if (weight <= 300) {
+        return windows8OrLater ? L"Segoe UI Semilight" : L"Segoe UI";
+    }
+    if (weight < 600) {
+        return L"Segoe UI";
+    }
+    return L"Segoe UI Semibold";
+}
+
+bool IsWindows8OrLater()
+{
+    OSVERSIONINFOEXW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    version.dwMajorVersion = 6;
+    version.dwMinorVersion = 2;
+    version.wServicePackMajor = 0;
+    ULONGLONG condition = 0;
+    condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
+    condition = VerSetConditionMask(condition, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
+    return VerifyVersionInfoW(&version, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
+                              condition) != 0;
+}
+
+Font::Font(int points, int weight, unsigned style)
+{
+    const HDC screen = GetDC(nullptr);
+    const int height = -PointsToPixels(points, GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+
+    // Only the band with a version-dependent face asks the system for its version.
+    const bool windows8OrLater = weight > 200 && weight <= 300 && IsWindows8OrLater();
+    handle = CreateFontW(height, 0, 0, 0, weight, style & 1u, (style >> 1) & 1u, (style >> 2) & 1u,
+                         DEFAULT_CHARSET, OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, FaceForWeight(weight, windows8OrLater));
+}
+
+Font::~Font()
+{
+    if (handle != nullptr) {
+        DeleteObject(handle);
+    }
+}
+
+HFONT Font::GetHandle() const
+{
+    return handle;
+}
+
+}  // namespace VxUI

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Control.h"
+
+namespace VxUI {
+
+// Paints a static control's text in its own font and colour, honouring its alignment style.
+class TextBlock : public Control {
+public:
+    TextBlock() = default;
+
+    void Paint(HDC dc, RECT& rectangle) override;
+
+    void SetColor(COLORREF textColor);
+
+    // Text colour while the window is enabled; disabled text is grey.
+    COLORREF color = 0;
+};
+
+}  // namespace VxUI
