@@ -329,4 +329,80 @@ TEST_F(LogLevelToolTest, FailedApplyShowsMessageBoxThenExitsWithZero)
     EXPECT_EQ(before.vendor32, Capture().vendor32);
 }
 
+// What a user sees, read from the screen: Wine composes the windows into its desktop, so the
+// screen DC holds the child windows' pixels too.
+class Screen {
+public:
+    Screen() : dc(GetDC(nullptr)) {}
+    ~Screen() { ReleaseDC(nullptr, dc); }
+    COLORREF Pixel(int x, int y) const { return GetPixel(dc, x, y); }
+    int Count(COLORREF colour, const RECT& area) const
+    {
+        int count = 0;
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                count += Pixel(x, y) == colour ? 1 : 0;
+            }
+        }
+        return count;
+    }
+
+private:
+    HDC dc;
+};
+
+RECT ScreenRect(HWND dialog, int id)
+{
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    return rect;
+}
+
+TEST_F(LogLevelToolTest, DesignedLookOnScreen)
+{
+    constexpr COLORREF DarkBlue = 0x993300;
+    constexpr COLORREF LighterBlue = 0xD96C00;
+    constexpr COLORREF White = 0xFFFFFF;
+    Tool tool(L"LogLevelTool.exe");
+    const HWND dialog = tool.WaitForDialog();
+    ASSERT_NE(nullptr, dialog);
+    // Park the pointer away from the buttons, then let the dialog paint.
+    SetCursorPos(0, 0);
+    Sleep(300);
+    const Screen screen;
+
+    const RECT ok = ScreenRect(dialog, IDOK);
+    const RECT cancel = ScreenRect(dialog, IDCANCEL);
+    const int okMiddle = (ok.top + ok.bottom) / 2;
+    const int cancelMiddle = (cancel.top + cancel.bottom) / 2;
+    EXPECT_EQ(DarkBlue, screen.Pixel(ok.left + 6, okMiddle)) << "OK is filled dark blue";
+    EXPECT_GT(screen.Count(White, RECT{ok.left + 10, ok.top + 4, ok.right - 10, ok.bottom - 4}), 10)
+        << "with a white caption";
+    EXPECT_EQ(DarkBlue, screen.Pixel(cancel.left, cancelMiddle)) << "Cancel's frame";
+    EXPECT_EQ(DarkBlue, screen.Pixel(cancel.left + 1, cancelMiddle)) << "two pixels wide";
+    EXPECT_EQ(White, screen.Pixel(cancel.left + 6, cancelMiddle)) << "on white";
+    EXPECT_GT(screen.Count(DarkBlue, RECT{cancel.left + 10, cancel.top + 4, cancel.right - 10, cancel.bottom - 4}), 10)
+        << "with a dark-blue caption";
+
+    const RECT title = ScreenRect(dialog, 1003);
+    EXPECT_GT(screen.Count(DarkBlue, title), 50) << "the title is dark blue";
+    const RECT description = ScreenRect(dialog, 1004);
+    EXPECT_GT(screen.Count(0x000000, description), 50) << "the description is black";
+    EXPECT_EQ(0, screen.Count(DarkBlue, description));
+    const RECT prompt = ScreenRect(dialog, -1);
+    EXPECT_GT(screen.Count(0x000000, prompt), 20) << "the prompt is black";
+
+    // Hovering: the pointer moves over OK as a user's would.
+    SetCursorPos((ok.left + ok.right) / 2, okMiddle);
+    Sleep(300);
+    EXPECT_EQ(LighterBlue, screen.Pixel(ok.left + 6, okMiddle)) << "OK turns lighter blue under the pointer";
+    SetCursorPos((cancel.left + cancel.right) / 2, cancelMiddle);
+    Sleep(300);
+    EXPECT_EQ(DarkBlue, screen.Pixel(ok.left + 6, okMiddle)) << "and back when the pointer leaves";
+    EXPECT_EQ(0xF8F8F8u, screen.Pixel(cancel.left + 6, cancelMiddle)) << "Cancel's hover fill";
+
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(std::optional<DWORD>(0), tool.Wait());
+}
+
 }  // namespace

@@ -1,0 +1,69 @@
+#include "Canvas.h"
+
+Canvas::Canvas(int w, int h) : width(w), height(h)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc = CreateCompatibleDC(nullptr);
+    void* memory = nullptr;
+    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    bits = static_cast<DWORD*>(memory);
+    previous = SelectObject(dc, bitmap);
+    RECT all = Rect();
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+Canvas::~Canvas()
+{
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+COLORREF Canvas::Pixel(int x, int y) const
+{
+    GdiFlush();
+    const DWORD rgb = bits[y * width + x];  // 0x00RRGGBB in a DIB
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+int Canvas::Count(COLORREF colour, RECT area) const
+{
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            count += Pixel(x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+RECT Canvas::Bounds(COLORREF colour) const
+{
+    RECT bounds{width, height, 0, 0};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (Pixel(x, y) == colour) {
+                bounds.left = x < bounds.left ? x : bounds.left;
+                bounds.top = y < bounds.top ? y : bounds.top;
+                bounds.right = x + 1 > bounds.right ? x + 1 : bounds.right;
+                bounds.bottom = y + 1 > bounds.bottom ? y + 1 : bounds.bottom;
+            }
+        }
+    }
+    if (bounds.right == 0) {
+        return RECT{0, 0, 0, 0};
+    }
+    return bounds;
+}
+
+HFONT CreateCrispFont(int height)
+{
+    return CreateFontW(-height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
+}

@@ -1,0 +1,145 @@
+#include "Font.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(Font, PointsToPixelsRoundsToNearest)
+{
+    const struct {
+        int points;
+        int dpi;
+        int pixels;
+    } rows[] = {
+        {12, 96, 16}, {12, 120, 20}, {12, 144, 24}, {12, 192, 32},
+        {22, 96, 29}, {22, 120, 37}, {22, 144, 44}, {22, 192, 59},
+        {4, 96, 5}, {4, 120, 7}, {4, 144, 8}, {4, 192, 11},
+        {2, 96, 3}, {2, 120, 3}, {2, 144, 4}, {2, 192, 5},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.pixels, VxUI::PointsToPixels(row.points, row.dpi)) << row.points << " pt at " << row.dpi << " dpi";
+    }
+}
+
+TEST(Font, FaceByWeightAtEachBandEdge)
+{
+    const struct {
+        int weight;
+        const wchar_t* modern;  // Windows 8 or later
+        const wchar_t* older;
+    } rows[] = {
+        {100, L"Segoe UI Light", L"Segoe UI Light"},
+        {200, L"Segoe UI Light", L"Segoe UI Light"},
+        {201, L"Segoe UI Semilight", L"Segoe UI"},
+        {300, L"Segoe UI Semilight", L"Segoe UI"},
+        {301, L"Segoe UI", L"Segoe UI"},
+        {400, L"Segoe UI", L"Segoe UI"},
+        {599, L"Segoe UI", L"Segoe UI"},
+        {600, L"Segoe UI Semibold", L"Segoe UI Semibold"},
+        {700, L"Segoe UI Semibold", L"Segoe UI Semibold"},
+        {900, L"Segoe UI Semibold", L"Segoe UI Semibold"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(std::wstring(row.modern), VxUI::FaceForWeight(row.weight, true)) << "weight " << row.weight;
+        EXPECT_EQ(std::wstring(row.older), VxUI::FaceForWeight(row.weight, false)) << "weight " << row.weight;
+    }
+}
+
+int ScreenDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// What the created font asks GDI for, read back from the handle.
+TEST(Font, CreatesTheRequestedLogicalFont)
+{
+    const struct {
+        int points;
+        int weight;
+        unsigned style;
+        BYTE italic, underline, strikeOut;
+    } rows[] = {
+        {12, 400, 0, 0, 0, 0},
+        {22, 400, 0, 0, 0, 0},
+        {12, 700, 1, 1, 0, 0},
+        {12, 400, 2, 0, 1, 0},
+        {12, 400, 3, 1, 1, 0},
+        {12, 400, 4, 0, 0, 1},
+        {12, 400, 8, 0, 0, 0},
+        {9, 200, 7, 1, 1, 1},
+    };
+    const int dpi = ScreenDpi();
+    for (const auto& row : rows) {
+        VxUI::Font font(row.points, row.weight, row.style);
+        ASSERT_NE(nullptr, font.GetHandle());
+        LOGFONTW logFont{};
+        ASSERT_EQ(static_cast<int>(sizeof(logFont)), GetObjectW(font.GetHandle(), sizeof(logFont), &logFont));
+        const std::string what = std::to_string(row.points) + " pt, weight " + std::to_string(row.weight) +
+                                 ", style " + std::to_string(row.style);
+        EXPECT_EQ(-VxUI::PointsToPixels(row.points, dpi), logFont.lfHeight) << what;
+        EXPECT_EQ(0, logFont.lfWidth) << what;
+        EXPECT_EQ(row.weight, logFont.lfWeight) << what;
+        EXPECT_EQ(row.italic, logFont.lfItalic) << what;
+        EXPECT_EQ(row.underline, logFont.lfUnderline) << what;
+        EXPECT_EQ(row.strikeOut, logFont.lfStrikeOut) << what;
+        EXPECT_EQ(DEFAULT_CHARSET, logFont.lfCharSet) << what;
+        EXPECT_EQ(OUT_OUTLINE_PRECIS, logFont.lfOutPrecision) << what;
+        EXPECT_EQ(CLIP_DEFAULT_PRECIS, logFont.lfClipPrecision) << what;
+        EXPECT_EQ(CLEARTYPE_QUALITY, logFont.lfQuality) << what;
+        EXPECT_EQ(DEFAULT_PITCH | FF_SWISS, logFont.lfPitchAndFamily) << what;
+        EXPECT_EQ(std::wstring(VxUI::FaceForWeight(row.weight, VxUI::IsWindows8OrLater())), logFont.lfFaceName) << what;
+    }
+}
+
+TEST(Font, ApplicationFontsAtStandardResolution)
+{
+    if (ScreenDpi() != 96) {
+        GTEST_SKIP() << "the screen is not at 96 dpi";
+    }
+    VxUI::Font small(12, 400, 0);
+    VxUI::Font large(22, 400, 0);
+    LOGFONTW logFont{};
+    GetObjectW(small.GetHandle(), sizeof(logFont), &logFont);
+    EXPECT_EQ(-16, logFont.lfHeight);
+    EXPECT_EQ(std::wstring(L"Segoe UI"), logFont.lfFaceName);
+    GetObjectW(large.GetHandle(), sizeof(logFont), &logFont);
+    EXPECT_EQ(-29, logFont.lfHeight);
+}
+
+// RtlGetVersion reports the version unaltered by compatibility settings.
+TEST(Font, VersionTestMatchesTheSystemVersion)
+{
+    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+    const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    ASSERT_NE(nullptr, rtlGetVersion);
+    OSVERSIONINFOEXW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    ASSERT_EQ(0, rtlGetVersion(&version));
+    const bool expected = version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 2);
+    EXPECT_EQ(expected, VxUI::IsWindows8OrLater())
+        << "system version " << version.dwMajorVersion << "." << version.dwMinorVersion;
+
+    VxUI::Font font(12, 300, 0);
+    LOGFONTW logFont{};
+    GetObjectW(font.GetHandle(), sizeof(logFont), &logFont);
+    EXPECT_EQ(std::wstring(expected ? L"Segoe UI Semilight" : L"Segoe UI"), logFont.lfFaceName);
+}
+
+TEST(Font, DestroyingDeletesTheHandle)
+{
+    HFONT handle = nullptr;
+    {
+        VxUI::Font font(12, 400, 0);
+        handle = font.GetHandle();
+        ASSERT_EQ(OBJ_FONT, static_cast<int>(GetObjectType(handle)));
+    }
+    EXPECT_EQ(0u, GetObjectType(handle)) << "the font object is gone";
+}
+
+}  // namespace

@@ -1,0 +1,322 @@
+// Controls painted into memory DCs and judged by their pixels.
+
+#include "Button.h"
+#include "Font.h"
+#include "TextBlock.h"
+
+#include "Canvas.h"
+#include "Host.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr COLORREF White = RGB(255, 255, 255);
+constexpr COLORREF Accent = 0x993300;
+constexpr COLORREF HoverFill = 0xD96C00;
+constexpr COLORREF HoverText = 0x00FF00;
+constexpr int Width = 120;
+constexpr int Height = 30;
+
+class ButtonPaint : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        child = host.Child(L"BUTTON", L"OK", BS_PUSHBUTTON, Width, Height);
+        ASSERT_NE(nullptr, child);
+        button.Attach(child);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        button.SetColors(Accent, HoverFill, HoverText);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(child);
+        DeleteObject(font);
+    }
+
+    void PaintInto(Canvas& canvas)
+    {
+        RECT rect = canvas.Rect();
+        button.Paint(canvas.Dc(), rect);
+    }
+
+    Host host;
+    HWND child = nullptr;
+    VxUI::Button button;
+    HFONT font = CreateCrispFont(14);
+};
+
+TEST_F(ButtonPaint, ColourTable)
+{
+    const struct {
+        const char* what;
+        bool enabled;
+        bool filled;
+        bool hovered;
+        COLORREF fill;
+        COLORREF caption;
+        bool framed;
+    } rows[] = {
+        {"disabled filled", false, true, false, 0xF0F0F0, 0xACACAC, false},
+        {"disabled filled hovered", false, true, true, 0xF0F0F0, 0xACACAC, false},
+        {"disabled outline hovered", false, false, true, 0xF0F0F0, 0xACACAC, false},
+        {"filled", true, true, false, Accent, White, false},
+        {"filled hovered", true, true, true, HoverFill, HoverText, false},
+        {"outline", true, false, false, White, Accent, true},
+        {"outline hovered", true, false, true, 0xF8F8F8, Accent, true},
+    };
+    for (const auto& row : rows) {
+        EnableWindow(child, row.enabled);
+        button.SetFilled(row.filled);
+        button.state = row.hovered ? button.hoverBit : 0;
+        Canvas canvas(Width, Height);
+        PaintInto(canvas);
+        EXPECT_EQ(row.fill, canvas.Pixel(6, Height / 2)) << row.what << ": fill";
+        EXPECT_GT(canvas.Count(row.caption, RECT{10, 2, Width - 10, Height - 2}), 10) << row.what << ": caption";
+        const COLORREF edge = row.framed ? Accent : row.fill;
+        EXPECT_EQ(edge, canvas.Pixel(0, Height / 2)) << row.what << ": left edge";
+        EXPECT_EQ(edge, canvas.Pixel(1, Height / 2)) << row.what << ": second column";
+        EXPECT_EQ(edge, canvas.Pixel(Width / 2, Height - 2)) << row.what << ": second row from the bottom";
+        EXPECT_EQ(row.fill, canvas.Pixel(2, Height / 2)) << row.what << ": the frame is two pixels wide";
+        EXPECT_EQ(White, canvas.Pixel(0, 0)) << row.what << ": corner keeps the background";
+        EXPECT_EQ(White, canvas.Pixel(Width - 1, Height - 1)) << row.what << ": corner keeps the background";
+    }
+}
+
+TEST_F(ButtonPaint, DefaultsWithoutSetColors)
+{
+    VxUI::Button plain;
+    const HWND other = host.Child(L"BUTTON", L"OK", BS_PUSHBUTTON, Width, Height);
+    plain.Attach(other);
+    SendMessageW(other, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    Canvas canvas(Width, Height);
+    RECT rect = canvas.Rect();
+    plain.Paint(canvas.Dc(), rect);
+    EXPECT_EQ(RGB(0, 0, 0), canvas.Pixel(6, Height / 2));
+    EXPECT_GT(canvas.Count(White, RECT{10, 2, Width - 10, Height - 2}), 10);
+    plain.state = plain.hoverBit;
+    plain.Paint(canvas.Dc(), rect);
+    EXPECT_EQ(0x777777u, canvas.Pixel(6, Height / 2));
+    DestroyWindow(other);
+}
+
+TEST_F(ButtonPaint, CornerEllipseAtStandardResolution)
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi != 96) {
+        GTEST_SKIP() << "the screen is not at 96 dpi";
+    }
+    Canvas canvas(Width, Height);
+    PaintInto(canvas);
+    // A 5-pixel corner ellipse cuts the corner pixel only; a 1-pixel step inside is filled.
+    EXPECT_EQ(White, canvas.Pixel(0, 0));
+    EXPECT_EQ(Accent, canvas.Pixel(2, 2));
+    EXPECT_EQ(Accent, canvas.Pixel(0, 3));
+}
+
+TEST_F(ButtonPaint, FocusRectangleInsetAtScreenResolution)
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int inset = VxUI::PointsToPixels(2, dpi);
+
+    SetWindowTextW(child, L"");
+    Canvas plain(Width, Height);
+    PaintInto(plain);
+    button.state = button.focusBit;
+    Canvas focused(Width, Height);
+    PaintInto(focused);
+
+    RECT changed{Width, Height, 0, 0};
+    for (int y = 0; y < Height; ++y) {
+        for (int x = 0; x < Width; ++x) {
+            if (plain.Pixel(x, y) != focused.Pixel(x, y)) {
+                changed.left = x < changed.left ? x : changed.left;
+                changed.top = y < changed.top ? y : changed.top;
+                changed.right = x > changed.right ? x : changed.right;
+                changed.bottom = y > changed.bottom ? y : changed.bottom;
+            }
+        }
+    }
+    EXPECT_EQ(inset, changed.left);
+    EXPECT_EQ(inset, changed.top);
+    // The rectangle ends inset + 1 from the right and bottom; DrawFocusRect stops one short of that.
+    EXPECT_EQ(Width - inset - 2, changed.right);
+    EXPECT_EQ(Height - inset - 2, changed.bottom);
+}
+
+TEST_F(ButtonPaint, CaptionCentredOrEllipsised)
+{
+    button.SetFilled(false);
+    Canvas centred(Width, Height);
+    PaintInto(centred);
+    const RECT ink = centred.Bounds(Accent);
+    RECT caption = ink;
+    // The frame is accent-coloured too: measure the caption inside it.
+    caption = RECT{Width, Height, 0, 0};
+    for (int y = 3; y < Height - 3; ++y) {
+        for (int x = 3; x < Width - 3; ++x) {
+            if (centred.Pixel(x, y) == Accent) {
+                caption.left = x < caption.left ? x : caption.left;
+                caption.right = x + 1 > caption.right ? x + 1 : caption.right;
+            }
+        }
+    }
+    ASSERT_GT(caption.right, caption.left);
+    EXPECT_NEAR(caption.left, Width - caption.right, 4) << "centred";
+
+    SetWindowTextW(child, L"A caption far too long for this button");
+    Canvas ellipsised(Width, Height);
+    PaintInto(ellipsised);
+    int leftmost = Width;
+    int rightmost = 0;
+    for (int y = 3; y < Height - 3; ++y) {
+        for (int x = 3; x < Width - 3; ++x) {
+            if (ellipsised.Pixel(x, y) == Accent) {
+                leftmost = x < leftmost ? x : leftmost;
+                rightmost = x > rightmost ? x : rightmost;
+            }
+        }
+    }
+    EXPECT_LT(leftmost, 6) << "a caption wider than the button starts at its left edge";
+    EXPECT_LT(rightmost, Width - 3) << "and ends inside it";
+}
+
+// A black icon on the outline look's white fill, found by its black pixels.
+TEST_F(ButtonPaint, IconSitsLeftOfTheCaption)
+{
+    BYTE andMask[32 * 32 / 8] = {};
+    BYTE xorMask[32 * 32 / 8] = {};
+    button.SetIcon(CreateIcon(GetModuleHandleW(nullptr), 32, 32, 1, 1, andMask, xorMask));
+    ASSERT_NE(nullptr, button.icon);
+    button.SetFilled(false);
+    constexpr int wide = 200;
+    SetWindowPos(child, nullptr, 0, 0, wide, Height, SWP_NOMOVE | SWP_NOZORDER);
+
+    TEXTMETRICW metrics{};
+    {
+        Canvas probe(1, 1);
+        const HGDIOBJ previous = SelectObject(probe.Dc(), font);
+        GetTextMetricsW(probe.Dc(), &metrics);
+        SelectObject(probe.Dc(), previous);
+    }
+    const int size = metrics.tmAscent;
+    const int gap = size / 4;
+    ASSERT_GT(size, 4);
+
+    const struct {
+        const char* what;
+        const wchar_t* caption;
+        bool captionMoved;
+    } rows[] = {
+        {"short caption: icon g pixels left of it", L"OK", false},
+        {"long caption: icon at g, caption after it", L"A caption that fills the whole button", true},
+    };
+    for (const auto& row : rows) {
+        SetWindowTextW(child, row.caption);
+        Canvas canvas(wide, Height);
+        RECT rect = canvas.Rect();
+        button.Paint(canvas.Dc(), rect);
+        const RECT icon = canvas.Bounds(RGB(0, 0, 0));
+        EXPECT_EQ(size, icon.right - icon.left) << row.what << ": icon width is the ascent";
+        EXPECT_EQ(size, icon.bottom - icon.top) << row.what;
+        EXPECT_EQ((Height - size) / 2, icon.top) << row.what;
+        int captionLeft = wide;
+        for (int y = 3; y < Height - 3; ++y) {
+            for (int x = 3; x < wide - 3; ++x) {
+                if (canvas.Pixel(x, y) == Accent && x < captionLeft) {
+                    captionLeft = x;
+                }
+            }
+        }
+        if (row.captionMoved) {
+            EXPECT_EQ(gap, icon.left) << row.what;
+            EXPECT_GE(captionLeft, 2 * gap + size) << row.what;
+        } else {
+            EXPECT_GT(icon.left, gap) << row.what;
+            // The caption's ink starts at or just after its advance start, g pixels right of the icon.
+            EXPECT_GE(captionLeft - icon.right, gap) << row.what;
+            EXPECT_LE(captionLeft - icon.right, gap + 3) << row.what;
+        }
+    }
+}
+
+TEST(TextBlockPaint, ColourDisabledGreyAndEmpty)
+{
+    Host host;
+    const HWND child = host.Child(L"STATIC", L"Some text", SS_LEFT, Width, Height);
+    VxUI::TextBlock text;
+    text.Attach(child);
+    const HFONT font = CreateCrispFont(14);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    text.SetColor(Accent);
+
+    Canvas enabled(Width, Height);
+    RECT rect = enabled.Rect();
+    text.Paint(enabled.Dc(), rect);
+    EXPECT_GT(enabled.Count(Accent), 10);
+    EXPECT_EQ(0, enabled.Count(0xACACAC));
+
+    EnableWindow(child, FALSE);
+    Canvas disabled(Width, Height);
+    text.Paint(disabled.Dc(), rect);
+    EXPECT_GT(disabled.Count(0xACACAC), 10);
+    EXPECT_EQ(0, disabled.Count(Accent));
+
+    EnableWindow(child, TRUE);
+    SetWindowTextW(child, L"");
+    Canvas empty(Width, Height);
+    FillRect(empty.Dc(), &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    text.Paint(empty.Dc(), rect);
+    EXPECT_EQ(Width * Height, empty.Count(White)) << "only the background";
+
+    DestroyWindow(child);
+    DeleteObject(font);
+}
+
+TEST(TextBlockPaint, FollowsTheStaticStyle)
+{
+    Host host;
+    const HFONT font = CreateCrispFont(14);
+    const struct {
+        const char* what;
+        DWORD style;
+        bool centredHorizontally;
+        bool centredVertically;
+    } rows[] = {
+        {"left", SS_LEFT, false, false},
+        {"centre", SS_CENTER, true, false},
+        {"centre, centre image", SS_CENTER | SS_CENTERIMAGE, true, true},
+        {"no word wrap, centre image", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE, false, true},
+    };
+    for (const auto& row : rows) {
+        const HWND child = host.Child(L"STATIC", L"Text", row.style, 200, 60);
+        VxUI::TextBlock text;
+        text.Attach(child);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        Canvas canvas(200, 60);
+        RECT rect = canvas.Rect();
+        text.Paint(canvas.Dc(), rect);
+        const RECT ink = canvas.Bounds(RGB(0, 0, 0));
+        ASSERT_GT(ink.right, 0) << row.what;
+        if (row.centredHorizontally) {
+            EXPECT_NEAR(ink.left, 200 - ink.right, 4) << row.what;
+        } else {
+            EXPECT_LT(ink.left, 5) << row.what;
+        }
+        if (row.centredVertically) {
+            EXPECT_NEAR(ink.top, 60 - ink.bottom, 6) << row.what;
+        } else {
+            EXPECT_LT(ink.top, 8) << row.what;
+        }
+        DestroyWindow(child);
+    }
+    DeleteObject(font);
+}
+
+}  // namespace
