@@ -1,6 +1,7 @@
 // Runs the real LogLevelTool.exe with exact command lines and drives its windows from outside,
 // as a user would, checking exit codes and the registry it leaves behind.
 
+#include "Canvas.h"
 #include "ProductKey.h"
 #include "RawRegistry.h"
 
@@ -329,27 +330,49 @@ TEST_F(LogLevelToolTest, FailedApplyShowsMessageBoxThenExitsWithZero)
     EXPECT_EQ(before.vendor32, Capture().vendor32);
 }
 
-// What a user sees, read from the screen: Wine composes the windows into its desktop, so the
-// screen DC holds the child windows' pixels too.
-class Screen {
+// What a user sees: the dialog's area copied from the screen. Wine composes the windows into its
+// desktop, so the screen holds the child windows' pixels too (PrintWindow would not).
+class Screenshot {
 public:
-    Screen() : dc(GetDC(nullptr)) {}
-    ~Screen() { ReleaseDC(nullptr, dc); }
-    COLORREF Pixel(int x, int y) const { return GetPixel(dc, x, y); }
-    int Count(COLORREF colour, const RECT& area) const
+    explicit Screenshot(HWND window) : area(WindowArea(window)), canvas(area.right - area.left, area.bottom - area.top)
     {
-        int count = 0;
-        for (int y = area.top; y < area.bottom; ++y) {
-            for (int x = area.left; x < area.right; ++x) {
-                count += Pixel(x, y) == colour ? 1 : 0;
-            }
-        }
-        return count;
+        const HDC screen = GetDC(nullptr);
+        BitBlt(canvas.Dc(), 0, 0, canvas.width, canvas.height, screen, area.left, area.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    }
+    // In screen coordinates.
+    COLORREF Pixel(int x, int y) const { return canvas.Pixel(x - area.left, y - area.top); }
+    int Count(COLORREF colour, const RECT& rect) const
+    {
+        return canvas.Count(colour, RECT{rect.left - area.left, rect.top - area.top, rect.right - area.left,
+                                         rect.bottom - area.top});
     }
 
 private:
-    HDC dc;
+    static RECT WindowArea(HWND window)
+    {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        return rect;
+    }
+
+    RECT area;
+    Canvas canvas;
 };
+
+// Pointer tracking reports a leave only when its timer next fires, so colours that follow the
+// pointer are awaited rather than read once. Meanwhile the pointer rests near `pointer` with the
+// small movements of a real hand, each of which the window under it hears about.
+COLORREF AwaitPixel(HWND dialog, int x, int y, COLORREF expected, POINT pointer)
+{
+    COLORREF seen = Screenshot(dialog).Pixel(x, y);
+    for (int i = 0; i < 60 && seen != expected; ++i) {
+        SetCursorPos(pointer.x + (i % 2), pointer.y);
+        Sleep(50);
+        seen = Screenshot(dialog).Pixel(x, y);
+    }
+    return seen;
+}
 
 RECT ScreenRect(HWND dialog, int id)
 {
@@ -363,18 +386,17 @@ TEST_F(LogLevelToolTest, DesignedLookOnScreen)
     constexpr COLORREF DarkBlue = 0x993300;
     constexpr COLORREF LighterBlue = 0xD96C00;
     constexpr COLORREF White = 0xFFFFFF;
+    // The pointer starts away from where the dialog opens.
+    SetCursorPos(0, 0);
     Tool tool(L"LogLevelTool.exe");
     const HWND dialog = tool.WaitForDialog();
     ASSERT_NE(nullptr, dialog);
-    // Park the pointer away from the buttons, then let the dialog paint.
-    SetCursorPos(0, 0);
-    Sleep(300);
-    const Screen screen;
-
     const RECT ok = ScreenRect(dialog, IDOK);
     const RECT cancel = ScreenRect(dialog, IDCANCEL);
     const int okMiddle = (ok.top + ok.bottom) / 2;
     const int cancelMiddle = (cancel.top + cancel.bottom) / 2;
+    AwaitPixel(dialog, ok.left + 6, okMiddle, DarkBlue, POINT{0, 0});
+    const Screenshot screen(dialog);
     EXPECT_EQ(DarkBlue, screen.Pixel(ok.left + 6, okMiddle)) << "OK is filled dark blue";
     EXPECT_GT(screen.Count(White, RECT{ok.left + 10, ok.top + 4, ok.right - 10, ok.bottom - 4}), 10)
         << "with a white caption";
@@ -393,13 +415,17 @@ TEST_F(LogLevelToolTest, DesignedLookOnScreen)
     EXPECT_GT(screen.Count(0x000000, prompt), 20) << "the prompt is black";
 
     // Hovering: the pointer moves over OK as a user's would.
-    SetCursorPos((ok.left + ok.right) / 2, okMiddle);
-    Sleep(300);
-    EXPECT_EQ(LighterBlue, screen.Pixel(ok.left + 6, okMiddle)) << "OK turns lighter blue under the pointer";
-    SetCursorPos((cancel.left + cancel.right) / 2, cancelMiddle);
-    Sleep(300);
-    EXPECT_EQ(DarkBlue, screen.Pixel(ok.left + 6, okMiddle)) << "and back when the pointer leaves";
-    EXPECT_EQ(0xF8F8F8u, screen.Pixel(cancel.left + 6, cancelMiddle)) << "Cancel's hover fill";
+    const POINT overOk{(ok.left + ok.right) / 2, okMiddle};
+    const POINT overCancel{(cancel.left + cancel.right) / 2, cancelMiddle};
+    SetCursorPos(overOk.x, overOk.y);
+    EXPECT_EQ(LighterBlue, AwaitPixel(dialog, ok.left + 6, okMiddle, LighterBlue, overOk))
+        << "OK turns lighter blue under the pointer";
+    SetCursorPos(overCancel.x, overCancel.y);
+    EXPECT_EQ(DarkBlue, AwaitPixel(dialog, ok.left + 6, okMiddle, DarkBlue, overCancel))
+        << "and back when the pointer leaves";
+    EXPECT_EQ(0xF8F8F8u, AwaitPixel(dialog, cancel.left + 6, cancelMiddle, 0xF8F8F8, overCancel))
+        << "Cancel's hover fill";
+    SetCursorPos(0, 0);
 
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(std::optional<DWORD>(0), tool.Wait());

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -102,28 +103,51 @@ TEST_F(ButtonPaint, DefaultsWithoutSetColors)
     DestroyWindow(other);
 }
 
-TEST_F(ButtonPaint, CornerEllipseAtStandardResolution)
+// The tests run at 96 dpi and again with the screen set to 144 dpi.
+struct Geometry {
+    int dpi;
+    int corner;
+    int inset;
+};
+
+std::optional<Geometry> ExpectedGeometry()
 {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    if (dpi != 96) {
-        GTEST_SKIP() << "the screen is not at 96 dpi";
+    for (const Geometry& row : {Geometry{96, 5, 3}, Geometry{144, 8, 4}}) {
+        if (row.dpi == dpi) {
+            return row;
+        }
+    }
+    return std::nullopt;
+}
+
+TEST_F(ButtonPaint, CornerEllipseFollowsResolution)
+{
+    const auto geometry = ExpectedGeometry();
+    if (!geometry) {
+        GTEST_SKIP() << "no expectations for this resolution";
     }
     Canvas canvas(Width, Height);
     PaintInto(canvas);
-    // A 5-pixel corner ellipse cuts the corner pixel only; a 1-pixel step inside is filled.
-    EXPECT_EQ(White, canvas.Pixel(0, 0));
-    EXPECT_EQ(Accent, canvas.Pixel(2, 2));
-    EXPECT_EQ(Accent, canvas.Pixel(0, 3));
+    const HRGN shape = CreateRoundRectRgn(0, 0, Width, Height, geometry->corner, geometry->corner);
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            const COLORREF expected = PtInRegion(shape, x, y) ? Accent : White;
+            EXPECT_EQ(expected, canvas.Pixel(x, y)) << "pixel " << x << "," << y << " at " << geometry->dpi << " dpi";
+        }
+    }
+    DeleteObject(shape);
 }
 
-TEST_F(ButtonPaint, FocusRectangleInsetAtScreenResolution)
+TEST_F(ButtonPaint, FocusRectangleInsetFollowsResolution)
 {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    const int inset = VxUI::PointsToPixels(2, dpi);
+    const auto geometry = ExpectedGeometry();
+    if (!geometry) {
+        GTEST_SKIP() << "no expectations for this resolution";
+    }
+    const int inset = geometry->inset;
 
     SetWindowTextW(child, L"");
     Canvas plain(Width, Height);
@@ -143,11 +167,11 @@ TEST_F(ButtonPaint, FocusRectangleInsetAtScreenResolution)
             }
         }
     }
-    EXPECT_EQ(inset, changed.left);
-    EXPECT_EQ(inset, changed.top);
+    EXPECT_EQ(inset, changed.left) << geometry->dpi << " dpi";
+    EXPECT_EQ(inset, changed.top) << geometry->dpi << " dpi";
     // The rectangle ends inset + 1 from the right and bottom; DrawFocusRect stops one short of that.
-    EXPECT_EQ(Width - inset - 2, changed.right);
-    EXPECT_EQ(Height - inset - 2, changed.bottom);
+    EXPECT_EQ(Width - inset - 2, changed.right) << geometry->dpi << " dpi";
+    EXPECT_EQ(Height - inset - 2, changed.bottom) << geometry->dpi << " dpi";
 }
 
 TEST_F(ButtonPaint, CaptionCentredOrEllipsised)
