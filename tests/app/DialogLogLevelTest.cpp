@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -19,6 +20,7 @@ public:
     INT_PTR OnInitDialog() override
     {
         const INT_PTR result = DialogLogLevel::OnInitDialog();
+        RecordLook();
         normalChecked = IsDlgButtonChecked(hwnd, NormalRadioId);
         fullChecked = IsDlgButtonChecked(hwnd, FullRadioId);
         for (const auto& step : script) {
@@ -27,6 +29,29 @@ public:
         // Cancel always follows, so that a script that fails to end the dialog cannot hang.
         PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
         return result;
+    }
+
+    struct Look {
+        HFONT titleFont, descriptionFont, promptFont, normalFont, fullFont, okFont, cancelFont;
+        COLORREF titleColor, descriptionColor, promptColor;
+        bool titleBound, okBound, cancelBound;
+    };
+
+    void RecordLook()
+    {
+        look.titleFont = titleText.GetFont();
+        look.descriptionFont = descriptionText.GetFont();
+        look.promptFont = promptText.GetFont();
+        look.normalFont = GetFont(NormalRadioId);
+        look.fullFont = GetFont(FullRadioId);
+        look.okFont = okButton.GetFont();
+        look.cancelFont = cancelButton.GetFont();
+        look.titleColor = titleText.color;
+        look.descriptionColor = descriptionText.color;
+        look.promptColor = promptText.color;
+        look.titleBound = titleText.hwnd == GetDlgItem(hwnd, TitleId);
+        look.okBound = okButton.hwnd == GetDlgItem(hwnd, IDOK);
+        look.cancelBound = cancelButton.hwnd == GetDlgItem(hwnd, IDCANCEL);
     }
 
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -41,6 +66,7 @@ public:
     UINT normalChecked = 0;
     UINT fullChecked = 0;
     std::vector<std::pair<WPARAM, LPARAM>> iconMessages;
+    Look look{};
 };
 
 void Click(HWND dialog, int id)
@@ -63,6 +89,41 @@ HICON MakeIcon()
     BYTE andMask[16 * 16 / 8] = {};
     BYTE xorMask[16 * 16 / 8] = {};
     return CreateIcon(Module(), 16, 16, 1, 1, andMask, xorMask);
+}
+
+TEST(DialogLogLevel, StylesItsControls)
+{
+    ScriptedLogLevelDialog dialog;
+    dialog.DoModal(Module(), DialogLogLevel::TemplateId, nullptr);
+    const HFONT small = dialog.smallFont.GetHandle();
+    const HFONT large = dialog.largeFont.GetHandle();
+    ASSERT_NE(nullptr, small);
+    ASSERT_NE(nullptr, large);
+    const auto& look = dialog.look;
+    EXPECT_TRUE(look.titleBound && look.okBound && look.cancelBound) << "controls bound to their items";
+    EXPECT_EQ(large, look.titleFont) << "title";
+    EXPECT_EQ(small, look.descriptionFont) << "description";
+    EXPECT_EQ(small, look.promptFont) << "prompt";
+    EXPECT_EQ(small, look.normalFont) << "Normal logging";
+    EXPECT_EQ(small, look.fullFont) << "Full logging";
+    EXPECT_EQ(small, look.okFont) << "OK";
+    EXPECT_EQ(small, look.cancelFont) << "Cancel";
+    EXPECT_EQ(0x993300u, look.titleColor);
+    EXPECT_EQ(0u, look.descriptionColor);
+    EXPECT_EQ(0u, look.promptColor);
+    EXPECT_TRUE(dialog.okButton.filled);
+    EXPECT_FALSE(dialog.cancelButton.filled);
+    for (const VxUI::Button* button : {&dialog.okButton, &dialog.cancelButton}) {
+        EXPECT_EQ(0x993300u, button->accentColor);
+        EXPECT_EQ(0xD96C00u, button->hoverFillColor);
+        EXPECT_EQ(0xFFFFFFu, button->hoverTextColor);
+    }
+    EXPECT_EQ(nullptr, dialog.okButton.hwnd) << "unbound when the window went";
+
+    LOGFONTW logFont{};
+    GetObjectW(large, sizeof(logFont), &logFont);
+    EXPECT_EQ(std::wstring(L"Segoe UI"), logFont.lfFaceName);
+    EXPECT_EQ(FW_NORMAL, logFont.lfWeight);
 }
 
 TEST(DialogLogLevel, RadioSelectionFollowsFull)

@@ -156,6 +156,33 @@ TEST_F(ControlBehaviour, FocusBitFollowsFocusMessages)
     EXPECT_EQ(expected, button.changes) << "only real changes are reported";
 }
 
+TEST_F(ControlBehaviour, ChangesThatAlterTheLookInvalidate)
+{
+    const struct {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    } rows[] = {
+        {"WM_ENABLE", WM_ENABLE, FALSE, 0},
+        {"WM_SETTEXT", WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"New")},
+        {"WM_SETFONT", WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE},
+    };
+    // Only a visible window collects an update region.
+    ShowWindow(host.window, SW_SHOWNA);
+    UpdateWindow(host.window);
+    for (const auto& row : rows) {
+        ValidateRect(child, nullptr);
+        SendMessageW(child, row.message, row.wParam, row.lParam);
+        EXPECT_TRUE(GetUpdateRect(child, nullptr, FALSE)) << row.what;
+    }
+    EXPECT_EQ(L"New", button.GetText()) << "WM_SETTEXT still reaches the native control";
+    ValidateRect(child, nullptr);
+    SendMessageW(child, WM_MOUSEWHEEL, 0, 0);
+    EXPECT_FALSE(GetUpdateRect(child, nullptr, FALSE)) << "other messages do not repaint";
+    EXPECT_EQ(1, SendMessageW(child, WM_ERASEBKGND, 0, 0)) << "erasing is left to the back buffer";
+}
+
 TEST_F(ControlBehaviour, StateBitsComeFromTheFields)
 {
     button.pressedBit = 0x100;
