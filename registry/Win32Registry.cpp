@@ -1,6 +1,9 @@
 #include "Win32Registry.h"
 
 #include "ScopedKey.h"
+#include "TextConversions.h"
+
+#include <cstring>
 
 namespace {
 
@@ -169,35 +172,221 @@ std::uint32_t Win32Registry::GetValueType(const std::wstring& key, const std::ws
     return type;
 }
 
-bool Win32Registry::ReadDword(const std::wstring& key, const std::wstring& name,
-                              std::uint32_t& value, RegistryError* error)
+bool Win32Registry::ReadFixed(const std::wstring& key, const std::wstring& name, void* data, DWORD size,
+                              DWORD type, RegistryError* error)
 {
     ScopedKey handle;
     const LONG openStatus = OpenKey(key, KEY_READ, handle);
     if (!handle.IsOpen()) {
         return RecordOpenFailure(openStatus, error);
     }
-    DWORD type = REG_DWORD;
-    DWORD size = sizeof(value);
-    const LONG status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type,
-                                         reinterpret_cast<BYTE*>(&value), &size);
-    // The type is judged before the result, so a REG_QWORD fails as WrongType, not as too large.
-    if (type != REG_DWORD && type != REG_NONE) {
+    DWORD stored = type;
+    const LONG status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &stored,
+                                         static_cast<BYTE*>(data), &size);
+    // The type is judged before the result, so a value of another size fails as WrongType.
+    if (stored != type && stored != REG_NONE) {
         return Record(RegistryError::WrongType, error);
     }
     return Record(MapPlatformError(status), error);
 }
 
-bool Win32Registry::WriteDword(const std::wstring& key, const std::wstring& name,
-                               std::uint32_t value, RegistryError* error)
+bool Win32Registry::SetValue(const std::wstring& key, const std::wstring& name, DWORD type, const void* data,
+                             DWORD size, RegistryError* error)
 {
     ScopedKey handle;
     const LONG openStatus = OpenKey(key, KEY_SET_VALUE, handle);
     if (!handle.IsOpen()) {
         return RecordOpenFailure(openStatus, error);
     }
-    const LONG status = RegSetValueExW(handle.Get(), name.c_str(), 0, REG_DWORD,
-                                       reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    const LONG status =
+        RegSetValueExW(handle.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    return Record(MapPlatformError(status), error);
+}
+
+bool Win32Registry::ReadSized(const std::wstring& key, const std::wstring& name, REGSAM mask,
+                              DWORD requiredType, std::vector<std::uint8_t>& data, DWORD& type,
+                              OnSecondFailure onFailure, RegistryError* error)
+{
+    ScopedKey handle;
+    const LONG openStatus = OpenKey(key, mask, handle);
+    if (!handle.IsOpen()) {
+        return RecordOpenFailure(openStatus, error);
+    }
+    type = REG_NONE;
+    DWORD size = 0;
+    LONG status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, nullptr, &size);
+    if (status != ERROR_SUCCESS) {
+        return Record(MapPlatformError(status), error);
+    }
+    if (requiredType != REG_NONE && type != requiredType) {
+        return Record(RegistryError::WrongType, error);
+    }
+    data.resize(size);
+    if (size != 0) {
+        status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, data.data(), &size);
+        if (status != ERROR_SUCCESS) {
+            if (onFailure == OnSecondFailure::Empty) {
+                data.clear();
+            }
+            return Record(MapPlatformError(status), error);
+        }
+    }
+    return Record(RegistryError::None, error);
+}
+
+bool Win32Registry::ReadDword(const std::wstring& key, const std::wstring& name,
+                              std::uint32_t& value, RegistryError* error)
+{
+    return ReadFixed(key, name, &value, sizeof(value), REG_DWORD, error);
+}
+
+bool Win32Registry::WriteDword(const std::wstring& key, const std::wstring& name,
+                               std::uint32_t value, RegistryError* error)
+{
+    return SetValue(key, name, REG_DWORD, &value, sizeof(value), error);
+}
+
+bool Win32Registry::ReadQword(const std::wstring& key, const std::wstring& name, std::uint64_t& value,
+                              RegistryError* error)
+{
+    return ReadFixed(key, name, &value, sizeof(value), REG_QWORD, error);
+}
+
+bool Win32Registry::WriteQword(const std::wstring& key, const std::wstring& name, std::uint64_t value,
+                               RegistryError* error)
+{
+    return SetValue(key, name, REG_QWORD, &value, sizeof(value), error);
+}
+
+bool Win32Registry::ReadString(const std::wstring& key, const std::wstring& name, std::wstring& value,
+                               RegistryError* error)
+{
+    ScopedKey handle;
+    const LONG openStatus = OpenKey(key, KEY_READ, handle);
+    if (!handle.IsOpen()) {
+        return RecordOpenFailure(openStatus, error);
+    }
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG status = ERROR_MORE_DATA;
+    // The value may grow between the calls; each pass takes the size the last one reported.
+    while (status == ERROR_MORE_DATA) {
+        value.resize((size + 1) / 2);
+        status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(value.data()), &size);
+    }
+    if (status != ERROR_SUCCESS) {
+        value.clear();
+        return Record(MapPlatformError(status), error);
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        value.clear();
+        return Record(RegistryError::WrongType, error);
+    }
+    value.resize(size / 2);
+    if (!value.empty() && value.back() == L'\0') {
+        value.pop_back();
+    }
+    return Record(RegistryError::None, error);
+}
+
+bool Win32Registry::WriteString(const std::wstring& key, const std::wstring& name, const std::wstring& value,
+                                RegistryError* error)
+{
+    return SetValue(key, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)),
+                    error);
+}
+
+bool Win32Registry::ReadMultiString(const std::wstring& key, const std::wstring& name,
+                                    std::vector<std::wstring>& values, RegistryError* error)
+{
+    std::vector<std::uint8_t> data;
+    DWORD type = REG_NONE;
+    if (!ReadSized(key, name, KEY_READ, REG_MULTI_SZ, data, type, OnSecondFailure::Empty, error)) {
+        return false;
+    }
+    if (!data.empty()) {
+        std::wstring characters(data.size() / 2, L'\0');
+        std::memcpy(characters.data(), data.data(), characters.size() * sizeof(wchar_t));
+        values = SplitMultiString(characters.data(), characters.size());
+    }
+    return Record(RegistryError::None, error);
+}
+
+bool Win32Registry::WriteMultiString(const std::wstring& key, const std::wstring& name,
+                                     const std::vector<std::wstring>& values, RegistryError* error)
+{
+    ScopedKey handle;
+    const LONG openStatus = OpenKey(key, KEY_SET_VALUE, handle);
+    if (!handle.IsOpen()) {
+        return RecordOpenFailure(openStatus, error);
+    }
+    std::wstring joined;
+    if (!JoinMultiString(values, joined)) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    const LONG status = RegSetValueExW(handle.Get(), name.c_str(), 0, REG_MULTI_SZ,
+                                       reinterpret_cast<const BYTE*>(joined.data()),
+                                       static_cast<DWORD>(joined.size() * sizeof(wchar_t)));
+    return Record(MapPlatformError(status), error);
+}
+
+bool Win32Registry::ReadBinary(const std::wstring& key, const std::wstring& name, std::vector<std::uint8_t>& data,
+                               RegistryError* error)
+{
+    DWORD type = REG_NONE;
+    return ReadSized(key, name, KEY_QUERY_VALUE, REG_BINARY, data, type, OnSecondFailure::KeepSize, error);
+}
+
+bool Win32Registry::WriteBinary(const std::wstring& key, const std::wstring& name,
+                                const std::vector<std::uint8_t>& data, RegistryError* error)
+{
+    return SetValue(key, name, REG_BINARY, data.data(), static_cast<DWORD>(data.size()), error);
+}
+
+bool Win32Registry::ReadValue(const std::wstring& key, const std::wstring& name, std::vector<std::uint8_t>& data,
+                              std::uint32_t& type, RegistryError* error)
+{
+    DWORD stored = REG_NONE;
+    if (!ReadSized(key, name, KEY_READ, REG_NONE, data, stored, OnSecondFailure::KeepSize, error)) {
+        return false;
+    }
+    type = stored;
+    return true;
+}
+
+bool Win32Registry::CopyValue(const std::wstring& sourceKey, const std::wstring& sourceName,
+                              const std::wstring& destinationKey, const std::wstring& destinationName,
+                              RegistryError* error)
+{
+    if (sourceKey.empty() || destinationKey.empty()) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    ScopedKey source;
+    const LONG openStatus = OpenKey(sourceKey, KEY_QUERY_VALUE, source);
+    if (!source.IsOpen()) {
+        return RecordOpenFailure(openStatus, error);
+    }
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG status = RegQueryValueExW(source.Get(), sourceName.c_str(), nullptr, &type, nullptr, &size);
+    if (status != ERROR_SUCCESS) {
+        return Record(MapPlatformError(status), error);
+    }
+    if (type == REG_NONE) {
+        return Record(RegistryError::WrongType, error);
+    }
+    std::vector<std::uint8_t> data(size);
+    status = RegQueryValueExW(source.Get(), sourceName.c_str(), nullptr, &type, data.data(), &size);
+    if (status != ERROR_SUCCESS) {
+        return Record(MapPlatformError(status), error);
+    }
+    ScopedKey destination;
+    const LONG destinationStatus = OpenKey(destinationKey, KEY_SET_VALUE, destination);
+    if (!destination.IsOpen()) {
+        return RecordOpenFailure(destinationStatus, error);
+    }
+    status = RegSetValueExW(destination.Get(), destinationName.c_str(), 0, type, data.data(), size);
     return Record(MapPlatformError(status), error);
 }
 

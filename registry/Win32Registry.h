@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ScopedKey;
 
@@ -20,10 +21,31 @@ public:
 
     virtual std::uint32_t GetValueType(const std::wstring& key, const std::wstring& name,
                                        RegistryError* error = nullptr);
+    // An odd trailing byte is dropped and one terminating NUL removed; REG_EXPAND_SZ is returned
+    // unexpanded. A failed open leaves the output as it was; any later failure empties it.
+    virtual bool ReadString(const std::wstring& key, const std::wstring& name, std::wstring& value,
+                            RegistryError* error = nullptr);
+    // Stores the terminating NUL with the string.
+    virtual bool WriteString(const std::wstring& key, const std::wstring& name, const std::wstring& value,
+                             RegistryError* error = nullptr);
     virtual bool ReadDword(const std::wstring& key, const std::wstring& name, std::uint32_t& value,
                            RegistryError* error = nullptr);
     virtual bool WriteDword(const std::wstring& key, const std::wstring& name, std::uint32_t value,
                             RegistryError* error = nullptr);
+    virtual bool ReadQword(const std::wstring& key, const std::wstring& name, std::uint64_t& value,
+                           RegistryError* error = nullptr);
+    virtual bool WriteQword(const std::wstring& key, const std::wstring& name, std::uint64_t value,
+                            RegistryError* error = nullptr);
+    // A zero-byte value succeeds and leaves the list as it was; otherwise the list is replaced.
+    virtual bool ReadMultiString(const std::wstring& key, const std::wstring& name,
+                                 std::vector<std::wstring>& values, RegistryError* error = nullptr);
+    // An empty string in the list is refused with InvalidArgument; nothing is written.
+    virtual bool WriteMultiString(const std::wstring& key, const std::wstring& name,
+                                  const std::vector<std::wstring>& values, RegistryError* error = nullptr);
+    virtual bool ReadBinary(const std::wstring& key, const std::wstring& name, std::vector<std::uint8_t>& data,
+                            RegistryError* error = nullptr);
+    virtual bool WriteBinary(const std::wstring& key, const std::wstring& name,
+                             const std::vector<std::uint8_t>& data, RegistryError* error = nullptr);
     virtual bool DeleteValue(const std::wstring& key, const std::wstring& name,
                              RegistryError* error = nullptr);
     virtual bool KeyExists(const std::wstring& path, RegistryError* error = nullptr);
@@ -35,8 +57,15 @@ public:
                               RegistryError* error = nullptr);
     virtual bool DeleteKey(const std::wstring& path, RegistryError* error = nullptr);
     virtual bool CreateKey(const std::wstring& path, RegistryError* error = nullptr);
+    // Copies data and type; the destination key must exist. REG_NONE is refused with WrongType.
+    virtual bool CopyValue(const std::wstring& sourceKey, const std::wstring& sourceName,
+                           const std::wstring& destinationKey, const std::wstring& destinationName,
+                           RegistryError* error = nullptr);
     virtual void SetAccessFlags(std::uint32_t flags);
     virtual RegistryError GetLastErrorCode();
+    // Any type; the type is written only on success.
+    virtual bool ReadValue(const std::wstring& key, const std::wstring& name, std::vector<std::uint8_t>& data,
+                           std::uint32_t& type, RegistryError* error = nullptr);
 
     // Platform result to layer code: 2 and 3 are NotFound, 5 AccessDenied, 87 InvalidArgument,
     // anything else non-zero Failed.
@@ -46,6 +75,16 @@ private:
     // Opens with the operation's mask OR-ed with the access flags. The key counts as opened when
     // a handle came back; the result is what the platform returned.
     LONG OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key) const;
+    // A fixed-size read straight into the caller's variable; the type is judged before the result.
+    bool ReadFixed(const std::wstring& key, const std::wstring& name, void* data, DWORD size, DWORD type,
+                   RegistryError* error);
+    // Opens the key for setting values and stores one.
+    bool SetValue(const std::wstring& key, const std::wstring& name, DWORD type, const void* data, DWORD size,
+                  RegistryError* error);
+    // Two queries, size then data. `requiredType` REG_NONE accepts every type.
+    enum class OnSecondFailure { KeepSize, Empty };
+    bool ReadSized(const std::wstring& key, const std::wstring& name, REGSAM mask, DWORD requiredType,
+                   std::vector<std::uint8_t>& data, DWORD& type, OnSecondFailure onFailure, RegistryError* error);
     // Writes the outcome to the last-error field and the caller's variable; true for None.
     bool Record(RegistryError code, RegistryError* error);
     // Records a failed open: a call that handed back no handle yet reported success still failed.
