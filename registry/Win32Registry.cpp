@@ -355,6 +355,102 @@ bool Win32Registry::ReadValue(const std::wstring& key, const std::wstring& name,
     return true;
 }
 
+std::int32_t Win32Registry::EnumNames(const std::wstring& key, NameKind kind, std::vector<std::wstring>& names,
+                                      RegistryError* error)
+{
+    ScopedKey handle;
+    const LONG openStatus = OpenKey(key, KEY_READ, handle);
+    if (!handle.IsOpen()) {
+        RecordOpenFailure(openStatus, error);
+        return 0;
+    }
+    names.clear();
+    // Key names are at most 255 characters with the terminator, value names 32767.
+    std::vector<wchar_t> buffer(kind == NameKind::SubKeys ? 255 : 32767);
+    LONG status = ERROR_SUCCESS;
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        status = kind == NameKind::SubKeys
+                     ? RegEnumKeyExW(handle.Get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr)
+                     : RegEnumValueW(handle.Get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(buffer.data(), length);
+    }
+    if (status != ERROR_NO_MORE_ITEMS) {
+        names.clear();
+        Record(MapPlatformError(status), error);
+        return 0;
+    }
+    Record(RegistryError::None, error);
+    return static_cast<std::int32_t>(names.size());
+}
+
+std::int32_t Win32Registry::EnumSubKeys(const std::wstring& key, std::vector<std::wstring>& names,
+                                        RegistryError* error)
+{
+    return EnumNames(key, NameKind::SubKeys, names, error);
+}
+
+std::int32_t Win32Registry::EnumValueNames(const std::wstring& key, std::vector<std::wstring>& names,
+                                           RegistryError* error)
+{
+    return EnumNames(key, NameKind::Values, names, error);
+}
+
+bool Win32Registry::DeleteKeyTree(const std::wstring& parent, const std::wstring& name, RegistryError* error)
+{
+    if (name.empty()) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    const std::wstring path = JoinPath(parent, name);
+    std::vector<std::wstring> subKeys;
+    EnumSubKeys(path, subKeys);
+    for (const std::wstring& subKey : subKeys) {
+        if (!DeleteKeyTree(path, subKey, error)) {
+            return false;
+        }
+    }
+    return DeleteSubKey(parent, name, error);
+}
+
+bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& destination, RegistryError* error)
+{
+    if (source.empty() || destination.empty()) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    // Registry names ignore case, so a\B lies inside A as much as A\B does; copying a tree
+    // into itself would nest copies until the registry's depth limit.
+    if (StartsWith(destination, source + Separator, true)) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    if (!CreateKey(destination, error)) {
+        return false;
+    }
+    RegistryError listing = RegistryError::None;
+    std::vector<std::wstring> names;
+    EnumValueNames(source, names, &listing);
+    if (listing != RegistryError::None) {
+        return Record(listing, error);
+    }
+    for (const std::wstring& name : names) {
+        if (!CopyValue(source, name, destination, name, error)) {
+            return false;
+        }
+    }
+    EnumSubKeys(source, names, &listing);
+    if (listing != RegistryError::None) {
+        return Record(listing, error);
+    }
+    for (const std::wstring& name : names) {
+        if (!CopyKey(JoinPath(source, name), JoinPath(destination, name), error)) {
+            return false;
+        }
+    }
+    return Record(RegistryError::None, error);
+}
+
 bool Win32Registry::CopyValue(const std::wstring& sourceKey, const std::wstring& sourceName,
                               const std::wstring& destinationKey, const std::wstring& destinationName,
                               RegistryError* error)

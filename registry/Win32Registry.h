@@ -57,6 +57,19 @@ public:
                               RegistryError* error = nullptr);
     virtual bool DeleteKey(const std::wstring& path, RegistryError* error = nullptr);
     virtual bool CreateKey(const std::wstring& path, RegistryError* error = nullptr);
+    // Deletes parent\name with everything below it, depth first; stops at the first failure.
+    virtual bool DeleteKeyTree(const std::wstring& parent, const std::wstring& name,
+                               RegistryError* error = nullptr);
+    // The names in the platform's index order; 0 on failure. A failed open leaves the list as it
+    // was; a failure midway empties it.
+    virtual std::int32_t EnumSubKeys(const std::wstring& key, std::vector<std::wstring>& names,
+                                     RegistryError* error = nullptr);
+    virtual std::int32_t EnumValueNames(const std::wstring& key, std::vector<std::wstring>& names,
+                                        RegistryError* error = nullptr);
+    // Merges the source tree into the destination, values before subkeys at every level. A
+    // destination inside the source is refused with InvalidArgument.
+    virtual bool CopyKey(const std::wstring& source, const std::wstring& destination,
+                         RegistryError* error = nullptr);
     // Copies data and type; the destination key must exist. REG_NONE is refused with WrongType.
     virtual bool CopyValue(const std::wstring& sourceKey, const std::wstring& sourceName,
                            const std::wstring& destinationKey, const std::wstring& destinationName,
@@ -85,6 +98,9 @@ private:
     enum class OnSecondFailure { KeepSize, Empty };
     bool ReadSized(const std::wstring& key, const std::wstring& name, REGSAM mask, DWORD requiredType,
                    std::vector<std::uint8_t>& data, DWORD& type, OnSecondFailure onFailure, RegistryError* error);
+    enum class NameKind { SubKeys, Values };
+    std::int32_t EnumNames(const std::wstring& key, NameKind kind, std::vector<std::wstring>& names,
+                           RegistryError* error);
     // Writes the outcome to the last-error field and the caller's variable; true for None.
     bool Record(RegistryError code, RegistryError* error);
     // Records a failed open: a call that handed back no handle yet reported success still failed.

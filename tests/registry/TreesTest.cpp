@@ -1,0 +1,201 @@
+#include "Win32Registry.h"
+
+#include "RawRegistry.h"
+#include "ScratchKey.h"
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr REGSAM View32 = KEY_WOW64_32KEY;
+constexpr auto Sentinel = static_cast<RegistryError>(0xDEADu);
+using Wide = std::vector<std::wstring>;
+
+class SpyRegistry : public Win32Registry {
+public:
+    using Win32Registry::DeleteSubKey;
+    bool DeleteSubKey(const std::wstring& parent, const std::wstring& name, RegistryError* error = nullptr) override
+    {
+        deleted.push_back(parent + L"\\" + name);
+        return Win32Registry::DeleteSubKey(parent, name, error);
+    }
+    Wide deleted;
+};
+
+class Trees : public ScratchKeyTest {
+protected:
+    void SetUp() override
+    {
+        ScratchKeyTest::SetUp();
+        registry.SetAccessFlags(View32);
+    }
+
+    template <typename Result>
+    std::pair<Result, RegistryError> Call(const std::function<Result(RegistryError*)>& operation)
+    {
+        RegistryError error = Sentinel;
+        const Result result = operation(&error);
+        EXPECT_EQ(registry.GetLastErrorCode(), error) << "last-error field and caller's code differ";
+        return {result, error};
+    }
+
+    static Wide Sorted(Wide names)
+    {
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    SpyRegistry registry;
+};
+
+TEST_F(Trees, EnumeratesSubKeysAndValueNames)
+{
+    for (const wchar_t* name : {L"b", L"a", L"c"}) {
+        ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"k\\") + name));
+    }
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"k"), L"x", 1));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"k"), L"", 2));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"k"), std::wstring(300, L'v'), 3));
+
+    Wide names{L"stale"};
+    const auto [count, error] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumSubKeys(Scratch(L"k"), names, e); });
+    EXPECT_EQ(3, count);
+    EXPECT_EQ(RegistryError::None, error);
+    EXPECT_EQ((Wide{L"a", L"b", L"c"}), Sorted(names)) << "the list is replaced";
+
+    const auto snapshot = raw::Snapshot(View32, Scratch(L"k"));
+    ASSERT_TRUE(snapshot.has_value());
+    const auto [values, valueError] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumValueNames(Scratch(L"k"), names, e); });
+    EXPECT_EQ(3, values);
+    EXPECT_EQ(RegistryError::None, valueError);
+    EXPECT_EQ((Wide{L"", std::wstring(300, L'v'), L"x"}), Sorted(names)) << "default value and long names included";
+}
+
+TEST_F(Trees, EnumerationEdgeCases)
+{
+    Wide names{L"stale"};
+    const auto [none, noneError] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumSubKeys(Scratch(), names, e); });
+    EXPECT_EQ(0, none);
+    EXPECT_EQ(RegistryError::None, noneError);
+    EXPECT_TRUE(names.empty()) << "no subkeys: an empty list";
+
+    names = {L"kept"};
+    const auto [missing, missingError] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumSubKeys(Scratch(L"missing"), names, e); });
+    EXPECT_EQ(0, missing);
+    EXPECT_EQ(RegistryError::NotFound, missingError);
+    EXPECT_EQ(Wide{L"kept"}, names) << "a failed open leaves the list";
+    EXPECT_EQ(0, registry.EnumValueNames(Scratch(L"missing"), names));
+    EXPECT_EQ(Wide{L"kept"}, names);
+
+    // 255 characters and the terminator do not fit the 255-character buffer.
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"long\\a")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"long\\") + std::wstring(255, L'n')));
+    names = {L"kept"};
+    const auto [tooLong, longError] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumSubKeys(Scratch(L"long"), names, e); });
+    EXPECT_EQ(0, tooLong);
+    EXPECT_EQ(RegistryError::Failed, longError);
+    EXPECT_TRUE(names.empty()) << "a failure midway empties the list";
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"fits\\") + std::wstring(254, L'n')));
+    EXPECT_EQ(1, registry.EnumSubKeys(Scratch(L"fits"), names));
+}
+
+TEST_F(Trees, DeleteKeyTreeDepthFirst)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\a\\b\\c")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\d")));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t\\a\\b"), L"v", 1));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t"), L"v", 1));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"keep")));
+    const auto [result, error] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"t", e); });
+    EXPECT_TRUE(result);
+    EXPECT_EQ(RegistryError::None, error);
+    EXPECT_FALSE(raw::KeyExists(View32, Scratch(L"t")));
+    EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"keep")));
+    // Every key is deleted after everything below it.
+    const Wide& deleted = registry.deleted;
+    ASSERT_EQ(5u, deleted.size());
+    for (std::size_t i = 0; i < deleted.size(); ++i) {
+        for (std::size_t j = i + 1; j < deleted.size(); ++j) {
+            EXPECT_NE(0u, deleted[j].rfind(deleted[i] + L"\\", 0)) << "a key went before one of its children";
+        }
+    }
+    EXPECT_EQ(Scratch(L"t"), deleted.back());
+}
+
+TEST_F(Trees, DeleteKeyTreeFailures)
+{
+    const auto before = raw::Snapshot(View32, Scratch());
+    const auto [empty, emptyError] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"", e); });
+    EXPECT_FALSE(empty);
+    EXPECT_EQ(RegistryError::InvalidArgument, emptyError);
+    EXPECT_TRUE(registry.deleted.empty()) << "nothing touched";
+    EXPECT_TRUE(raw::KeyExists(View32, Scratch()));
+    const auto [missing, missingError] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"missing", e); });
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(RegistryError::NotFound, missingError);
+    EXPECT_EQ(before, raw::Snapshot(View32, Scratch()));
+}
+
+TEST_F(Trees, CopyKeyMergesIntoDestination)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"src\\sub\\deep")));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"src"), L"same", 1));
+    ASSERT_TRUE(raw::SetString(View32, Scratch(L"src\\sub"), L"s", L"text"));
+    ASSERT_TRUE(raw::SetValue(View32, Scratch(L"src\\sub\\deep"), L"b", REG_BINARY, {1, 2}));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"dst\\own")));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"dst"), L"same", 99));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"dst"), L"extra", 7));
+
+    const auto [result, error] = Call<bool>([&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dst"), e); });
+    EXPECT_TRUE(result);
+    EXPECT_EQ(RegistryError::None, error);
+    auto expected = raw::Snapshot(View32, Scratch(L"src"));
+    ASSERT_TRUE(expected.has_value());
+    expected->values[L"extra"] = raw::Dword(7);
+    expected->subKeys[L"own"] = raw::KeySnapshot{};
+    EXPECT_EQ(expected, raw::Snapshot(View32, Scratch(L"dst"))) << "merged: own extras kept, same names replaced";
+
+    EXPECT_TRUE(registry.CopyKey(Scratch(L"src"), Scratch(L"new\\level")));
+    EXPECT_EQ(raw::Snapshot(View32, Scratch(L"src")), raw::Snapshot(View32, Scratch(L"new\\level"))) << "created as needed";
+}
+
+TEST_F(Trees, CopyKeyRefusals)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"A\\x")));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"A"), L"v", 1));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"to")));
+    ASSERT_TRUE(raw::SetValue(View32, Scratch(L"A\\x"), L"none", REG_NONE, {}));
+    const std::wstring scratchUpper = Scratch();
+    const struct {
+        const char* what;
+        std::wstring source;
+        std::wstring destination;
+        RegistryError error;
+    } rows[] = {
+        {"into itself", Scratch(L"A"), Scratch(L"A\\B"), RegistryError::InvalidArgument},
+        {"into itself in another case", Scratch(L"A"), Scratch(L"a\\B"), RegistryError::InvalidArgument},
+        {"empty source", L"", Scratch(L"to"), RegistryError::InvalidArgument},
+        {"empty destination", Scratch(L"A"), L"", RegistryError::InvalidArgument},
+        {"missing source", Scratch(L"missing"), Scratch(L"to\\m"), RegistryError::NotFound},
+    };
+    for (const auto& row : rows) {
+        const auto before = raw::Snapshot(View32, Scratch());
+        const auto [result, error] = Call<bool>([&](RegistryError* e) { return registry.CopyKey(row.source, row.destination, e); });
+        EXPECT_FALSE(result) << row.what;
+        EXPECT_EQ(row.error, error) << row.what;
+        if (row.error == RegistryError::InvalidArgument) {
+            EXPECT_EQ(before, raw::Snapshot(View32, Scratch())) << row.what << ": nothing created";
+        }
+    }
+    // A REG_NONE value fails the copy where it stands; what was copied before stays.
+    const auto [result, error] = Call<bool>([&](RegistryError* e) { return registry.CopyKey(Scratch(L"A"), Scratch(L"to\\copy"), e); });
+    EXPECT_FALSE(result);
+    EXPECT_EQ(RegistryError::WrongType, error);
+    EXPECT_EQ(raw::Dword(1), raw::GetValue(View32, Scratch(L"to\\copy"), L"v")) << "values come before subkeys";
+    EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"to\\copy\\x")));
+}
+
+}  // namespace
