@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Registry.h"
 #include "RegistryError.h"
 
 #include <windows.h>
@@ -10,21 +11,67 @@
 
 class ScopedKey;
 
-// Exception-free access to the Windows registry. Every path is relative to the root key; no key
-// handle is kept between calls, so objects can be copied freely. Operations call one another
-// through the virtual table, so an override changes every operation built on it.
-class Win32Registry {
+// Exception-free access to the Windows registry, the only implementation of Registry. Every path
+// is relative to the root key; no key handle is kept between calls, so objects can be copied
+// freely. Operations call one another through the virtual table, so an override changes every
+// operation built on it, narrow twins included.
+class Win32Registry : public Registry {
 public:
-    virtual ~Win32Registry() = default;
+    ~Win32Registry() override = default;
 
-    virtual void SetRootKey(HKEY root);
+    // The narrow (UTF-8) face: each converts its strings and forwards to the wide operation of
+    // the same name through the virtual table. Text that is not valid UTF-8 becomes empty.
+    std::int32_t GetSubKeyCount(const std::string& key, RegistryError* error = nullptr) override;
+    // key\name of the subkey at the index; empty with InvalidArgument past the end.
+    std::string GetSubKeyPath(const std::string& key, std::uint32_t index, RegistryError* error = nullptr) override;
+    std::int32_t EnumSubKeys(const std::string& key, std::vector<std::string>& names,
+                             RegistryError* error = nullptr) override;
+    std::int32_t GetValueCount(const std::string& key, RegistryError* error = nullptr) override;
+    std::int32_t EnumValueNames(const std::string& key, std::vector<std::string>& names,
+                                RegistryError* error = nullptr) override;
+    bool CreateSubKey(const std::string& parent, const std::string& name, RegistryError* error = nullptr) override;
+    bool DeleteSubKey(const std::string& parent, const std::string& name, RegistryError* error = nullptr) override;
+    // The narrow result is assigned in every case, so any failure leaves it empty.
+    bool ReadString(const std::string& key, const std::string& name, std::string& value,
+                    RegistryError* error = nullptr) override;
+    bool WriteString(const std::string& key, const std::string& name, const std::string& value,
+                     RegistryError* error = nullptr) override;
+    bool ReadString(const std::string& key, const std::string& name, std::wstring& value,
+                    RegistryError* error = nullptr) override;
+    bool WriteString(const std::string& key, const std::string& name, const std::wstring& value,
+                     RegistryError* error = nullptr) override;
+    bool ReadBinary(const std::string& key, const std::string& name, std::vector<std::uint8_t>& data,
+                    RegistryError* error = nullptr) override;
+    bool WriteBinary(const std::string& key, const std::string& name, const std::vector<std::uint8_t>& data,
+                     RegistryError* error = nullptr) override;
+    bool ReadDword(const std::string& key, const std::string& name, std::uint32_t& value,
+                   RegistryError* error = nullptr) override;
+    bool WriteDword(const std::string& key, const std::string& name, std::uint32_t value,
+                    RegistryError* error = nullptr) override;
+    // The list is replaced in every case, so a failure or a zero-byte value leaves it empty.
+    bool ReadMultiString(const std::string& key, const std::string& name, std::vector<std::string>& values,
+                         RegistryError* error = nullptr) override;
+    bool WriteMultiString(const std::string& key, const std::string& name, const std::vector<std::string>& values,
+                          RegistryError* error = nullptr) override;
+    bool DeleteValue(const std::string& key, const std::string& name, RegistryError* error = nullptr) override;
+    bool CopyKey(const std::string& source, const std::string& destination, RegistryError* error = nullptr) override;
+    bool CopyValue(const std::string& sourceKey, const std::string& sourceName, const std::string& destinationKey,
+                   const std::string& destinationName, RegistryError* error = nullptr) override;
+    bool DeleteKeyTree(const std::string& parent, const std::string& name, RegistryError* error = nullptr) override;
+    void SetRootKey(HKEY root) override;
 
+    virtual std::uint32_t GetValueType(const std::string& key, const std::string& name,
+                                       RegistryError* error = nullptr);
     virtual std::uint32_t GetValueType(const std::wstring& key, const std::wstring& name,
                                        RegistryError* error = nullptr);
+    virtual bool ReadString(const std::wstring& key, const std::wstring& name, std::string& value,
+                            RegistryError* error = nullptr);
     // An odd trailing byte is dropped and one terminating NUL removed; REG_EXPAND_SZ is returned
     // unexpanded. A failed open leaves the output as it was; any later failure empties it.
     virtual bool ReadString(const std::wstring& key, const std::wstring& name, std::wstring& value,
                             RegistryError* error = nullptr);
+    virtual bool WriteString(const std::wstring& key, const std::wstring& name, const std::string& value,
+                             RegistryError* error = nullptr);
     // Stores the terminating NUL with the string.
     virtual bool WriteString(const std::wstring& key, const std::wstring& name, const std::wstring& value,
                              RegistryError* error = nullptr);
@@ -32,8 +79,12 @@ public:
                            RegistryError* error = nullptr);
     virtual bool WriteDword(const std::wstring& key, const std::wstring& name, std::uint32_t value,
                             RegistryError* error = nullptr);
+    virtual bool ReadQword(const std::string& key, const std::string& name, std::uint64_t& value,
+                           RegistryError* error = nullptr);
     virtual bool ReadQword(const std::wstring& key, const std::wstring& name, std::uint64_t& value,
                            RegistryError* error = nullptr);
+    virtual bool WriteQword(const std::string& key, const std::string& name, std::uint64_t value,
+                            RegistryError* error = nullptr);
     virtual bool WriteQword(const std::wstring& key, const std::wstring& name, std::uint64_t value,
                             RegistryError* error = nullptr);
     // A zero-byte value succeeds and leaves the list as it was; otherwise the list is replaced.
@@ -46,16 +97,16 @@ public:
                             RegistryError* error = nullptr);
     virtual bool WriteBinary(const std::wstring& key, const std::wstring& name,
                              const std::vector<std::uint8_t>& data, RegistryError* error = nullptr);
-    virtual bool DeleteValue(const std::wstring& key, const std::wstring& name,
-                             RegistryError* error = nullptr);
+    virtual bool DeleteValue(const std::wstring& key, const std::wstring& name, RegistryError* error = nullptr);
+    virtual bool KeyExists(const std::string& path, RegistryError* error = nullptr);
     virtual bool KeyExists(const std::wstring& path, RegistryError* error = nullptr);
-    virtual bool SubKeyExists(const std::wstring& parent, const std::wstring& name,
-                              RegistryError* error = nullptr);
-    virtual bool CreateSubKey(const std::wstring& parent, const std::wstring& name,
-                              RegistryError* error = nullptr);
-    virtual bool DeleteSubKey(const std::wstring& parent, const std::wstring& name,
-                              RegistryError* error = nullptr);
+    virtual bool SubKeyExists(const std::string& parent, const std::string& name, RegistryError* error = nullptr);
+    virtual bool SubKeyExists(const std::wstring& parent, const std::wstring& name, RegistryError* error = nullptr);
+    virtual bool CreateSubKey(const std::wstring& parent, const std::wstring& name, RegistryError* error = nullptr);
+    virtual bool DeleteSubKey(const std::wstring& parent, const std::wstring& name, RegistryError* error = nullptr);
+    virtual bool DeleteKey(const std::string& path, RegistryError* error = nullptr);
     virtual bool DeleteKey(const std::wstring& path, RegistryError* error = nullptr);
+    virtual bool CreateKey(const std::string& path, RegistryError* error = nullptr);
     virtual bool CreateKey(const std::wstring& path, RegistryError* error = nullptr);
     // Deletes parent\name with everything below it, depth first; stops at the first failure.
     virtual bool DeleteKeyTree(const std::wstring& parent, const std::wstring& name,
@@ -76,6 +127,8 @@ public:
                            RegistryError* error = nullptr);
     virtual void SetAccessFlags(std::uint32_t flags);
     virtual RegistryError GetLastErrorCode();
+    virtual bool ReadValue(const std::string& key, const std::string& name, std::vector<std::uint8_t>& data,
+                           std::uint32_t& type, RegistryError* error = nullptr);
     // Any type; the type is written only on success.
     virtual bool ReadValue(const std::wstring& key, const std::wstring& name, std::vector<std::uint8_t>& data,
                            std::uint32_t& type, RegistryError* error = nullptr);

@@ -1,0 +1,176 @@
+#include "Registry.h"
+#include "Win32Registry.h"
+
+#include "RawRegistry.h"
+#include "ScratchKey.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr REGSAM View32 = KEY_WOW64_32KEY;
+using Narrow = std::vector<std::string>;
+
+std::string U8(const std::wstring& text)
+{
+    std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                                 nullptr, 0, nullptr, nullptr)),
+                    '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), static_cast<int>(out.size()),
+                        nullptr, nullptr);
+    return out;
+}
+
+class NarrowFace : public ScratchKeyTest {
+protected:
+    void SetUp() override
+    {
+        ScratchKeyTest::SetUp();
+        registry.SetAccessFlags(View32);
+        scratch = U8(Scratch());
+    }
+
+    Win32Registry registry;
+    std::string scratch;
+};
+
+// Everything goes through the abstract interface, as UTF-8 code would use it.
+TEST_F(NarrowFace, NonAsciiNamesAndDataRoundTrip)
+{
+    const std::wstring keyName = L"Schl\u00FCssel \u4E2D";
+    const std::wstring valueName = L"Wert \u00E9";
+    const std::wstring text = L"Daten \U0001F632";
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(keyName)));
+    Registry& face = registry;
+    const std::string key = scratch + "\\" + U8(keyName);
+
+    EXPECT_TRUE(face.WriteString(key, U8(valueName), U8(text)));
+    EXPECT_EQ(raw::String(text), raw::GetValue(View32, Scratch(keyName), valueName)) << "stored as UTF-16";
+    std::string back;
+    EXPECT_TRUE(face.ReadString(key, U8(valueName), back));
+    EXPECT_EQ(U8(text), back);
+    std::wstring wideBack;
+    EXPECT_TRUE(face.ReadString(key, U8(valueName), wideBack));
+    EXPECT_EQ(text, wideBack);
+
+    EXPECT_TRUE(face.WriteMultiString(key, "m", {U8(L"\u00FCber"), "plain"}));
+    Narrow list;
+    EXPECT_TRUE(face.ReadMultiString(key, "m", list));
+    EXPECT_EQ((Narrow{U8(L"\u00FCber"), "plain"}), list);
+
+    std::uint32_t number = 0;
+    EXPECT_TRUE(face.WriteDword(key, "d", 42));
+    EXPECT_TRUE(face.ReadDword(key, "d", number));
+    EXPECT_EQ(42u, number);
+
+    Narrow names;
+    EXPECT_EQ(1, face.EnumSubKeys(scratch, names));
+    EXPECT_EQ(Narrow{U8(keyName)}, names);
+    EXPECT_EQ(3, face.GetValueCount(key));
+    EXPECT_EQ(1, face.GetSubKeyCount(scratch));
+    EXPECT_EQ(key, face.GetSubKeyPath(scratch, 0));
+
+    EXPECT_TRUE(face.CopyKey(key, scratch + "\\copy"));
+    EXPECT_EQ(raw::Snapshot(View32, Scratch(keyName)), raw::Snapshot(View32, Scratch(L"copy")));
+    EXPECT_TRUE(face.DeleteKeyTree(scratch, U8(keyName)));
+    EXPECT_FALSE(raw::KeyExists(View32, Scratch(keyName)));
+}
+
+TEST_F(NarrowFace, InvalidUtf8BecomesEmpty)
+{
+    EXPECT_TRUE(registry.KeyExists(std::string("\xFF"))) << "the empty path names the root key";
+    RegistryError error = RegistryError::None;
+    EXPECT_FALSE(registry.DeleteKey(std::string("\xFF"), &error));
+    EXPECT_EQ(RegistryError::InvalidArgument, error);
+
+    EXPECT_TRUE(registry.WriteString(scratch, "s", std::string("bad \xFF")));
+    EXPECT_EQ(raw::String(L""), raw::GetValue(View32, Scratch(), L"s")) << "an invalid value is written empty";
+
+    EXPECT_FALSE(registry.WriteMultiString(scratch, "m", {"ok", "\xFF"}, &error));
+    EXPECT_EQ(RegistryError::InvalidArgument, error);
+    EXPECT_EQ(std::nullopt, raw::GetValue(View32, Scratch(), L"m")) << "nothing written";
+}
+
+TEST_F(NarrowFace, NarrowResultsOnFailure)
+{
+    std::string text = "sentinel";
+    RegistryError error = RegistryError::None;
+    EXPECT_FALSE(registry.ReadString(scratch + "\\missing", "s", text, &error));
+    EXPECT_EQ(RegistryError::NotFound, error);
+    EXPECT_EQ("", text) << "even a failed open empties the narrow result";
+
+    ASSERT_TRUE(raw::SetValue(View32, Scratch(), L"empty", REG_MULTI_SZ, {}));
+    Narrow narrowList{"old"};
+    EXPECT_TRUE(registry.ReadMultiString(scratch, "empty", narrowList));
+    EXPECT_TRUE(narrowList.empty()) << "the narrow list is replaced in every case";
+    std::vector<std::wstring> wideList{L"old"};
+    EXPECT_TRUE(registry.ReadMultiString(Scratch(), L"empty", wideList));
+    EXPECT_EQ(std::vector<std::wstring>{L"old"}, wideList) << "the wide list is left as it was";
+
+    narrowList = {"kept"};
+    EXPECT_EQ(0, registry.EnumSubKeys(scratch + "\\missing", narrowList, &error));
+    EXPECT_EQ(RegistryError::NotFound, error);
+    EXPECT_EQ(Narrow{"kept"}, narrowList);
+    EXPECT_EQ(0, registry.GetSubKeyCount(scratch + "\\missing", &error));
+    EXPECT_EQ(RegistryError::NotFound, error);
+}
+
+TEST_F(NarrowFace, GetSubKeyPathAtAndPastTheEnd)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"only")));
+    const struct {
+        const char* what;
+        std::string key;
+        std::uint32_t index;
+        std::string path;
+        RegistryError error;
+    } rows[] = {
+        {"index 0", scratch, 0, scratch + "\\only", RegistryError::None},
+        {"index equal to the count", scratch, 1, "", RegistryError::InvalidArgument},
+        {"far past the end", scratch, 0xFFFFFFFFu, "", RegistryError::InvalidArgument},
+        {"missing key", scratch + "\\missing", 0, "", RegistryError::NotFound},
+    };
+    for (const auto& row : rows) {
+        RegistryError error = static_cast<RegistryError>(0xDEADu);
+        EXPECT_EQ(row.path, registry.GetSubKeyPath(row.key, row.index, &error)) << row.what;
+        EXPECT_EQ(row.error, error) << row.what;
+        EXPECT_EQ(row.error, registry.GetLastErrorCode()) << row.what;
+    }
+}
+
+// The narrow operations reach the wide ones through the virtual table.
+class Overriding : public Win32Registry {
+public:
+    using Win32Registry::EnumSubKeys;
+    using Win32Registry::KeyExists;
+    bool KeyExists(const std::wstring& path, RegistryError* error = nullptr) override
+    {
+        seen.push_back(path);
+        return Win32Registry::KeyExists(path, error) && path.find(L"hidden") == std::wstring::npos;
+    }
+    std::int32_t EnumSubKeys(const std::wstring& key, std::vector<std::wstring>& names,
+                             RegistryError* error = nullptr) override
+    {
+        const std::int32_t count = Win32Registry::EnumSubKeys(key, names, error);
+        names.push_back(L"extra");
+        return count + 1;
+    }
+    std::vector<std::wstring> seen;
+};
+
+TEST_F(NarrowFace, OverridingAWideOperationChangesItsNarrowTwins)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"hidden")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"a")));
+    Overriding overriding;
+    overriding.SetAccessFlags(View32);
+    EXPECT_FALSE(overriding.KeyExists(scratch + "\\hidden"));
+    EXPECT_FALSE(overriding.SubKeyExists(scratch, "hidden"));
+    EXPECT_EQ((std::vector<std::wstring>{Scratch(L"hidden"), Scratch(L"hidden")}), overriding.seen);
+    EXPECT_EQ(3, overriding.GetSubKeyCount(scratch)) << "two real subkeys and the override's extra one";
+    EXPECT_EQ(scratch + "\\extra", overriding.GetSubKeyPath(scratch, 2));
+}
+
+}  // namespace
