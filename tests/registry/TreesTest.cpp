@@ -1,6 +1,7 @@
 #include "Win32Registry.h"
 
 #include "RawRegistry.h"
+#include "RegistryCall.h"
 #include "ScratchKey.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
-constexpr auto Sentinel = static_cast<RegistryError>(0xDEADu);
 using Wide = std::vector<std::wstring>;
 
 class SpyRegistry : public Win32Registry {
@@ -36,10 +36,7 @@ protected:
     template <typename Result>
     std::pair<Result, RegistryError> Call(const std::function<Result(RegistryError*)>& operation)
     {
-        RegistryError error = Sentinel;
-        const Result result = operation(&error);
-        EXPECT_EQ(registry.GetLastErrorCode(), error) << "last-error field and caller's code differ";
-        return {result, error};
+        return CallChecked<Result>(registry, operation);
     }
 
     static Wide Sorted(Wide names)

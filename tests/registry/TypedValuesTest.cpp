@@ -1,6 +1,7 @@
 #include "Win32Registry.h"
 
 #include "RawRegistry.h"
+#include "RegistryCall.h"
 #include "ScratchKey.h"
 
 #include <functional>
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
-constexpr auto Sentinel = static_cast<RegistryError>(0xDEADu);
 using Bytes = std::vector<std::uint8_t>;
 using Wide = std::vector<std::wstring>;
 
@@ -35,14 +35,9 @@ protected:
 
     std::optional<raw::Value> Stored(const std::wstring& name) { return raw::GetValue(View32, Scratch(), name); }
 
-    // Runs one operation with a sentinel in the caller's error variable; the variable and the
-    // object's last-error field must agree.
     std::pair<bool, RegistryError> Check(const std::function<bool(RegistryError*)>& operation)
     {
-        RegistryError error = Sentinel;
-        const bool result = operation(&error);
-        EXPECT_EQ(registry.GetLastErrorCode(), error) << "last-error field and caller's code differ";
-        return {result, error};
+        return CallChecked<bool>(registry, operation);
     }
 
     Win32Registry registry;

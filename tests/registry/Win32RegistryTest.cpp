@@ -2,6 +2,7 @@
 
 #include "HandleCount.h"
 #include "RawRegistry.h"
+#include "RegistryCall.h"
 #include "ScratchKey.h"
 
 #include <functional>
@@ -13,7 +14,6 @@ namespace {
 
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
 constexpr REGSAM View64 = KEY_WOW64_64KEY;
-constexpr auto Sentinel = static_cast<RegistryError>(0xDEADu);
 constexpr std::uint32_t SentinelDword = 0xA5A5A5A5u;
 
 std::vector<BYTE> Bytes(std::initializer_list<int> values)
@@ -68,10 +68,7 @@ protected:
     template <typename Result>
     std::pair<Result, RegistryError> Call(const std::function<Result(RegistryError*)>& operation)
     {
-        RegistryError error = Sentinel;
-        const Result result = operation(&error);
-        EXPECT_EQ(registry.GetLastErrorCode(), error) << "last-error field and caller's code differ";
-        return {result, error};
+        return CallChecked<Result>(registry, operation);
     }
 
     std::pair<bool, RegistryError> Check(const std::function<bool(RegistryError*)>& operation)
