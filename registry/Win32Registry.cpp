@@ -80,12 +80,17 @@ bool Win32Registry::RecordOpenFailure(LONG status, RegistryError* error)
     return Record(code == RegistryError::None ? RegistryError::Failed : code, error);
 }
 
+bool Win32Registry::OpenOrRecord(const std::wstring& path, REGSAM mask, ScopedKey& key, RegistryError* error)
+{
+    const LONG status = OpenKey(path, mask, key);
+    return key.IsOpen() || RecordOpenFailure(status, error);
+}
+
 bool Win32Registry::KeyExists(const std::wstring& path, RegistryError* error)
 {
     ScopedKey key;
-    const LONG status = OpenKey(path, READ_CONTROL, key);
-    if (!key.IsOpen()) {
-        return RecordOpenFailure(status, error);
+    if (!OpenOrRecord(path, READ_CONTROL, key, error)) {
+        return false;
     }
     return Record(RegistryError::None, error);
 }
@@ -134,9 +139,8 @@ bool Win32Registry::DeleteSubKey(const std::wstring& parent, const std::wstring&
         return Record(RegistryError::InvalidArgument, error);
     }
     ScopedKey key;
-    const LONG openStatus = OpenKey(parent, KEY_READ, key);
-    if (!key.IsOpen()) {
-        return RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(parent, KEY_READ, key, error)) {
+        return false;
     }
     const LONG status = RegDeleteKeyW(key.Get(), name.c_str());
     key.Close();
@@ -158,9 +162,7 @@ std::uint32_t Win32Registry::GetValueType(const std::wstring& key, const std::ws
                                           RegistryError* error)
 {
     ScopedKey handle;
-    const LONG openStatus = OpenKey(key, KEY_READ, handle);
-    if (!handle.IsOpen()) {
-        RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(key, KEY_READ, handle, error)) {
         return REG_NONE;
     }
     DWORD type = REG_NONE;
@@ -176,9 +178,8 @@ bool Win32Registry::ReadFixed(const std::wstring& key, const std::wstring& name,
                               DWORD type, RegistryError* error)
 {
     ScopedKey handle;
-    const LONG openStatus = OpenKey(key, KEY_READ, handle);
-    if (!handle.IsOpen()) {
-        return RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(key, KEY_READ, handle, error)) {
+        return false;
     }
     DWORD stored = type;
     const LONG status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &stored,
@@ -194,9 +195,8 @@ bool Win32Registry::SetValue(const std::wstring& key, const std::wstring& name, 
                              DWORD size, RegistryError* error)
 {
     ScopedKey handle;
-    const LONG openStatus = OpenKey(key, KEY_SET_VALUE, handle);
-    if (!handle.IsOpen()) {
-        return RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(key, KEY_SET_VALUE, handle, error)) {
+        return false;
     }
     const LONG status =
         RegSetValueExW(handle.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
@@ -208,9 +208,8 @@ bool Win32Registry::ReadSized(const std::wstring& key, const std::wstring& name,
                               OnSecondFailure onFailure, RegistryError* error)
 {
     ScopedKey handle;
-    const LONG openStatus = OpenKey(key, mask, handle);
-    if (!handle.IsOpen()) {
-        return RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(key, mask, handle, error)) {
+        return false;
     }
     type = REG_NONE;
     DWORD size = 0;
@@ -262,9 +261,8 @@ bool Win32Registry::ReadString(const std::wstring& key, const std::wstring& name
                                RegistryError* error)
 {
     ScopedKey handle;
-    const LONG openStatus = OpenKey(key, KEY_READ, handle);
-    if (!handle.IsOpen()) {
-        return RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(key, KEY_READ, handle, error)) {
+        return false;
     }
     DWORD type = REG_NONE;
     DWORD size = 0;
@@ -317,9 +315,8 @@ bool Win32Registry::WriteMultiString(const std::wstring& key, const std::wstring
                                      const std::vector<std::wstring>& values, RegistryError* error)
 {
     ScopedKey handle;
-    const LONG openStatus = OpenKey(key, KEY_SET_VALUE, handle);
-    if (!handle.IsOpen()) {
-        return RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(key, KEY_SET_VALUE, handle, error)) {
+        return false;
     }
     std::wstring joined;
     if (!JoinMultiString(values, joined)) {
@@ -359,9 +356,7 @@ std::int32_t Win32Registry::EnumNames(const std::wstring& key, NameKind kind, st
                                       RegistryError* error)
 {
     ScopedKey handle;
-    const LONG openStatus = OpenKey(key, KEY_READ, handle);
-    if (!handle.IsOpen()) {
-        RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(key, KEY_READ, handle, error)) {
         return 0;
     }
     names.clear();
@@ -459,9 +454,8 @@ bool Win32Registry::CopyValue(const std::wstring& sourceKey, const std::wstring&
         return Record(RegistryError::InvalidArgument, error);
     }
     ScopedKey source;
-    const LONG openStatus = OpenKey(sourceKey, KEY_QUERY_VALUE, source);
-    if (!source.IsOpen()) {
-        return RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(sourceKey, KEY_QUERY_VALUE, source, error)) {
+        return false;
     }
     DWORD type = REG_NONE;
     DWORD size = 0;
@@ -478,9 +472,8 @@ bool Win32Registry::CopyValue(const std::wstring& sourceKey, const std::wstring&
         return Record(MapPlatformError(status), error);
     }
     ScopedKey destination;
-    const LONG destinationStatus = OpenKey(destinationKey, KEY_SET_VALUE, destination);
-    if (!destination.IsOpen()) {
-        return RecordOpenFailure(destinationStatus, error);
+    if (!OpenOrRecord(destinationKey, KEY_SET_VALUE, destination, error)) {
+        return false;
     }
     status = RegSetValueExW(destination.Get(), destinationName.c_str(), 0, type, data.data(), size);
     return Record(MapPlatformError(status), error);
@@ -490,9 +483,8 @@ bool Win32Registry::DeleteValue(const std::wstring& key, const std::wstring& nam
                                 RegistryError* error)
 {
     ScopedKey handle;
-    const LONG openStatus = OpenKey(key, KEY_SET_VALUE, handle);
-    if (!handle.IsOpen()) {
-        return RecordOpenFailure(openStatus, error);
+    if (!OpenOrRecord(key, KEY_SET_VALUE, handle, error)) {
+        return false;
     }
     const LONG status = RegDeleteValueW(handle.Get(), name.c_str());
     return Record(MapPlatformError(status), error);

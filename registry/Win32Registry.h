@@ -152,12 +152,16 @@ private:
     bool ReadSized(const std::wstring& key, const std::wstring& name, REGSAM mask, DWORD requiredType,
                    std::vector<std::uint8_t>& data, DWORD& type, OnSecondFailure onFailure, RegistryError* error);
     enum class NameKind { SubKeys, Values };
+    std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
+                                 RegistryError* error);
     std::int32_t EnumNames(const std::wstring& key, NameKind kind, std::vector<std::wstring>& names,
                            RegistryError* error);
     // Writes the outcome to the last-error field and the caller's variable; true for None.
     bool Record(RegistryError code, RegistryError* error);
     // Records a failed open: a call that handed back no handle yet reported success still failed.
     bool RecordOpenFailure(LONG status, RegistryError* error);
+    // Opens the key; when no handle comes back, records why and returns false.
+    bool OpenOrRecord(const std::wstring& path, REGSAM mask, ScopedKey& key, RegistryError* error);
 
     HKEY rootKey = HKEY_LOCAL_MACHINE;
     std::uint32_t accessFlags = 0;

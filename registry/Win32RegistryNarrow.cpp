@@ -35,12 +35,18 @@ std::string Win32Registry::GetSubKeyPath(const std::string& key, std::uint32_t i
     return std::string();
 }
 
-std::int32_t Win32Registry::EnumSubKeys(const std::string& key, std::vector<std::string>& names,
-                                        RegistryError* error)
+// Lists through the virtual wide enumeration on a fresh list; the caller's list changes only
+// when the listing succeeded.
+std::int32_t Win32Registry::EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
+                                            RegistryError* error)
 {
     std::vector<std::wstring> wide;
     RegistryError listing = RegistryError::None;
-    EnumSubKeys(W(key), wide, &listing);
+    if (kind == NameKind::SubKeys) {
+        EnumSubKeys(W(key), wide, &listing);
+    } else {
+        EnumValueNames(W(key), wide, &listing);
+    }
     if (listing != RegistryError::None) {
         Record(listing, error);
         return 0;
@@ -48,6 +54,12 @@ std::int32_t Win32Registry::EnumSubKeys(const std::string& key, std::vector<std:
     names = WideListToUtf8(wide);
     Record(RegistryError::None, error);
     return static_cast<std::int32_t>(names.size());
+}
+
+std::int32_t Win32Registry::EnumSubKeys(const std::string& key, std::vector<std::string>& names,
+                                        RegistryError* error)
+{
+    return EnumNarrowNames(key, NameKind::SubKeys, names, error);
 }
 
 std::int32_t Win32Registry::GetValueCount(const std::string& key, RegistryError* error)
@@ -59,16 +71,7 @@ std::int32_t Win32Registry::GetValueCount(const std::string& key, RegistryError*
 std::int32_t Win32Registry::EnumValueNames(const std::string& key, std::vector<std::string>& names,
                                            RegistryError* error)
 {
-    std::vector<std::wstring> wide;
-    RegistryError listing = RegistryError::None;
-    EnumValueNames(W(key), wide, &listing);
-    if (listing != RegistryError::None) {
-        Record(listing, error);
-        return 0;
-    }
-    names = WideListToUtf8(wide);
-    Record(RegistryError::None, error);
-    return static_cast<std::int32_t>(names.size());
+    return EnumNarrowNames(key, NameKind::Values, names, error);
 }
 
 bool Win32Registry::CreateSubKey(const std::string& parent, const std::string& name, RegistryError* error)
