@@ -1,6 +1,6 @@
 # Cross-compiles for Windows with MinGW-w64. MINGW_TRIPLE picks the architecture:
-# i686-w64-mingw32 for the shipped 32-bit program, x86_64-w64-mingw32 for the 64-bit build
-# that runs the tests where the host cannot execute 32-bit code.
+# i686-w64-mingw32 for the shipped 32-bit program, x86_64-w64-mingw32 for the 64-bit build of
+# the same code and tests.
 set(CMAKE_SYSTEM_NAME Windows)
 if(NOT MINGW_TRIPLE)
   set(MINGW_TRIPLE i686-w64-mingw32)

@@ -7,17 +7,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh >/dev/null
-for preset in x86 x64; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" >/dev/null
-done
+cmake --preset x86 >/dev/null
+cmake --build --preset x86 --target LogLevelTool >/dev/null
 
 prefix=$PWD/build/wineprefix
 program=build/x86/app/LogLevelTool.exe
-if ! scripts/wine-run --can-run-x86; then
-  echo "note: this host cannot execute 32-bit x86 code; running the 64-bit build of the same source."
-  program=build/x64/app/LogLevelTool.exe
-fi
 
 if [ $# -eq 0 ] && [ -z "${DISPLAY:-}" ]; then
   echo "There is no X display (DISPLAY is not set), so the dialog cannot open."

@@ -38,6 +38,7 @@ public:
         std::wstring line = commandLine;
         started = CreateProcessW(LOGLEVELTOOL_EXE, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  nullptr, &startup, &process) != 0;
+        startError = started ? 0 : GetLastError();
     }
 
     ~Tool()
@@ -86,7 +87,18 @@ public:
         return nullptr;
     }
 
+    // Whether the tool runs as 32-bit code on 64-bit Windows.
+    std::optional<bool> IsWow64() const
+    {
+        BOOL wow64 = 2;
+        if (!started || !IsWow64Process(process.hProcess, &wow64)) {
+            return std::nullopt;
+        }
+        return wow64 != FALSE;
+    }
+
     bool started = false;
+    DWORD startError = 0;
 
 private:
     PROCESS_INFORMATION process{};
@@ -184,7 +196,7 @@ TEST_F(LogLevelToolTest, SilentCommandLines)
             StartAtFull();
         }
         Tool tool(row.line);
-        ASSERT_TRUE(tool.started) << Show(row.line);
+        ASSERT_TRUE(tool.started) << Show(row.line) << ": error " << tool.startError;
         EXPECT_EQ(std::optional<DWORD>(0), tool.Wait()) << Show(row.line);
         const State after = Capture();
         EXPECT_EQ(row.after, after.vendor32) << Show(row.line);
@@ -250,6 +262,19 @@ TEST_F(LogLevelToolTest, DialogShowsCurrentLevel)
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ(std::optional<DWORD>(0), tool.Wait());
     }
+}
+
+// The program under test is the one this tree ships: 32-bit code under WOW64 in the x86 tree, so
+// that no skipped run or substituted 64-bit build passes for it.
+TEST_F(LogLevelToolTest, RunsAsCodeOfThisTreesArchitecture)
+{
+    constexpr bool X86Tree = sizeof(void*) == 4;
+    Tool tool(L"LogLevelTool.exe");
+    const HWND dialog = tool.WaitForDialog();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(std::optional<bool>(X86Tree), tool.IsWow64()) << (X86Tree ? "32-bit tree" : "64-bit tree");
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(std::optional<DWORD>(0), tool.Wait());
 }
 
 // The ways a user ends the dialog, each starting at full.
