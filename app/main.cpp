@@ -14,11 +14,24 @@ int ApplySilently(bool full)
     return ApplyLogLevel(full) ? 0 : 1;
 }
 
+// The program runs elevated, often from a Downloads folder: a DLL planted beside it must never be
+// loaded in place of a system one. Windows 7 has the call only with update KB2533623.
+void LoadDllsFromSystem32Only()
+{
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories != nullptr) {
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
 }  // namespace
 
 // The command line comes from GetCommandLineW, program path included, not from the argument.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    LoadDllsFromSystem32Only();
     VxOptionParser& parser = VxOptionParser::Instance();
     parser.AddOption(NoValue, L"normal", 0);
     parser.AddOption(NoValue, L"full", 0);

@@ -4,6 +4,7 @@
 #include "Canvas.h"
 #include "ProductKey.h"
 #include "RawRegistry.h"
+#include "ToolProcess.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,8 +16,7 @@
 namespace {
 
 using namespace product;
-const wchar_t Caption[] = L"Orvane Log Level Tool";
-constexpr DWORD Timeout = 15000;
+using namespace tool;
 
 std::string Show(const std::wstring& text)
 {
@@ -26,83 +26,6 @@ std::string Show(const std::wstring& text)
     }
     return out;
 }
-
-// The tool, started with the raw command line given (program path included), so that quotes
-// and tabs reach it exactly as written.
-class Tool {
-public:
-    explicit Tool(const std::wstring& commandLine)
-    {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        std::wstring line = commandLine;
-        started = CreateProcessW(LOGLEVELTOOL_EXE, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process) != 0;
-        startError = started ? 0 : GetLastError();
-    }
-
-    ~Tool()
-    {
-        if (!started) {
-            return;
-        }
-        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process.hProcess, 99);
-        }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-
-    Tool(const Tool&) = delete;
-    Tool& operator=(const Tool&) = delete;
-
-    // The exit code, or nothing when the tool is still running after the timeout.
-    std::optional<DWORD> Wait(DWORD milliseconds = Timeout) const
-    {
-        if (!started || WaitForSingleObject(process.hProcess, milliseconds) != WAIT_OBJECT_0) {
-            return std::nullopt;
-        }
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        return code;
-    }
-
-    // A top-level dialog of this process with the tool's caption, once it is visible.
-    HWND WaitForDialog() const
-    {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < Timeout) {
-            HWND window = nullptr;
-            while ((window = FindWindowExW(nullptr, window, L"#32770", Caption)) != nullptr) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == process.dwProcessId && IsWindowVisible(window)) {
-                    return window;
-                }
-            }
-            if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) {
-                return nullptr;
-            }
-        }
-        return nullptr;
-    }
-
-    // Whether the tool runs as 32-bit code on 64-bit Windows.
-    std::optional<bool> IsWow64() const
-    {
-        BOOL wow64 = 2;
-        if (!started || !IsWow64Process(process.hProcess, &wow64)) {
-            return std::nullopt;
-        }
-        return wow64 != FALSE;
-    }
-
-    bool started = false;
-    DWORD startError = 0;
-
-private:
-    PROCESS_INFORMATION process{};
-};
 
 std::wstring TextOf(HWND window)
 {
