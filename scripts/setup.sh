@@ -11,6 +11,7 @@ packages=(
   googletest clang libclang-rt-14-dev
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-apps x11-utils xdotool imagemagick
+  osslsigncode openssl zip unzip hyperfine
 )
 
 wine32=/usr/lib/wine/wine

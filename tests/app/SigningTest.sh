@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The release's signing, end to end: a throwaway self-signed certificate, the release signed
+# with it, the signature checked against it (and refused against another), the checksums taken
+# of the signed file, and the signed program still doing its job under Wine. Without a
+# certificate the release says it is unsigned and still succeeds.
+#   SigningTest.sh SCRIPTS_DIR APP_BUILD_DIR WINE_PREFIX
+set -euo pipefail
+scripts=$1 build=$2 prefix=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+status=0
+
+check() {
+  local what=$1
+  shift
+  if "$@" >"$work/out" 2>&1; then
+    echo "ok   $what"
+  else
+    echo "FAIL $what"
+    sed 's/^/     /' "$work/out"
+    status=1
+  fi
+}
+
+certificate() {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=$2" -addext extendedKeyUsage=codeSigning \
+    -keyout "$work/$1.key" -out "$work/$1.pem" 2>/dev/null
+  openssl pkcs12 -export -inkey "$work/$1.key" -in "$work/$1.pem" -out "$work/$1.pfx" -passout pass:throwaway
+}
+certificate signer "Log Level Tool test signer"
+certificate stranger "Somebody else"
+
+reg() {
+  WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 reg "$@" /reg:32
+}
+logging='HKLM\SOFTWARE\Orvane\ZKF\Logging'
+
+unsigned_output=$("$scripts/package-release" "$build" "$work/unsigned")
+unsigned=$(echo "$work"/unsigned/LogLevelTool-*/LogLevelTool.exe)
+check "without a certificate the release says it is unsigned" grep -q 'unsigned' <<<"$unsigned_output"
+check "and the program carries no signature" \
+  bash -c '! osslsigncode verify -CAfile "$1" -in "$2"' - "$work/signer.pem" "$unsigned"
+
+SIGN_PFX=$work/signer.pfx SIGN_PASSWORD=throwaway "$scripts/package-release" "$build" "$work/signed" >/dev/null
+folder=$(echo "$work"/signed/LogLevelTool-*/)
+folder=${folder%/}
+signed=$folder/LogLevelTool.exe
+check "the signature verifies against the signing certificate" \
+  osslsigncode verify -CAfile "$work/signer.pem" -in "$signed"
+check "and not against another one" \
+  bash -c '! osslsigncode verify -CAfile "$1" -in "$2"' - "$work/stranger.pem" "$signed"
+check "SHA256SUMS holds the signed program's checksum" bash -c 'cd "$1" && sha256sum -c SHA256SUMS' - "$folder"
+check "the zip holds the signed program" bash -c 'unzip -p "$1".zip "$(basename "$1")/LogLevelTool.exe" | cmp - "$2"' \
+  - "$folder" "$signed"
+
+reg delete 'HKLM\SOFTWARE\Orvane' /f >/dev/null 2>&1 || true
+check "the signed program applies /full under Wine (exit code 0)" "$scripts/wine-run" --prefix "$prefix" "$signed" /full
+check "and LogLevel is 5" bash -c 'grep -q "LogLevel *REG_DWORD *0x5" <<<"$1"' - "$(reg query "$logging" /v LogLevel 2>&1)"
+reg delete 'HKLM\SOFTWARE\Orvane' /f >/dev/null 2>&1 || true
+
+exit $status
