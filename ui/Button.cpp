@@ -54,8 +54,8 @@ void Button::OnClick()
 
 void Button::OnStateChanged(std::uint32_t changed)
 {
-    // The focus rectangle inverts what it covers, so drawing it on the screen shows or hides it
-    // without a repaint.
+    // The focus rectangle inverts what it covers and is the last thing a paint draws, so drawing
+    // it on the screen shows or hides it without a repaint.
     if (changed & focusBit) {
         const HDC dc = GetDC(hwnd);
         RECT client;
@@ -131,10 +131,6 @@ void Button::Paint(HDC dc, RECT& rectangle)
     }
     DeleteObject(shape);
 
-    if (state & focusBit) {
-        DrawFocus(dc, rectangle);
-    }
-
     const HFONT font = GetFont();
     const std::wstring caption = GetText();
     RECT measured{0, 0, 0, 0};
@@ -175,6 +171,10 @@ void Button::Paint(HDC dc, RECT& rectangle)
         format |= DT_END_ELLIPSIS;
     }
     DrawTextBlock(dc, text, caption, font, colours.caption, format);
+
+    if (state & focusBit) {
+        DrawFocus(dc, rectangle);
+    }
 }
 
 }  // namespace VxUI

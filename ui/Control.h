@@ -17,6 +17,8 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
+    // Binds to the window, unbinding first from any window this control or another control holds.
+    // A null window changes nothing.
     virtual void Attach(HWND window);
     virtual void OnClick();
     virtual void OnStateChanged(std::uint32_t changed);
@@ -48,6 +50,7 @@ protected:
 private:
     void ReplaceBackBitmap(int width, int height);
     void Unbind();
+    void ReleaseHeldCapture() const;
 };
 
 }  // namespace VxUI
