@@ -32,11 +32,6 @@ void FillWith(HDC dc, const RECT& rectangle, COLORREF colour)
     DeleteObject(brush);
 }
 
-int DeviceDpi(HDC dc)
-{
-    return GetDeviceCaps(dc, LOGPIXELSY);
-}
-
 }  // namespace
 
 Button::~Button()
@@ -94,7 +89,7 @@ void Button::SetIcon(HICON newIcon)
 
 void Button::DrawFocus(HDC dc, RECT rectangle)
 {
-    const int inset = PointsToPixels(FocusInsetPoints, DeviceDpi(dc));
+    const int inset = PointsToPixels(FocusInsetPoints, dpi);
     rectangle.left += inset;
     rectangle.top += inset;
     rectangle.right -= inset + 1;
@@ -118,7 +113,7 @@ void Button::Paint(HDC dc, RECT& rectangle)
         colours = {hovered ? OutlineHoverFill : White, accentColor, true, accentColor};
     }
 
-    const int corner = PointsToPixels(CornerPoints, DeviceDpi(dc));
+    const int corner = PointsToPixels(CornerPoints, dpi);
     const HRGN shape = CreateRoundRectRgn(rectangle.left, rectangle.top, rectangle.right,
                                           rectangle.bottom, corner, corner);
     const HBRUSH fill = CreateSolidBrush(colours.fill);

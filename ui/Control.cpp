@@ -1,5 +1,7 @@
 #include "Control.h"
 
+#include "Font.h"
+
 namespace VxUI {
 
 namespace {
@@ -32,6 +34,7 @@ void Control::Attach(HWND window)
         holder->Unbind();
     }
     hwnd = window;
+    dpi = WindowDpi(window);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previousProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
@@ -76,6 +79,14 @@ void Control::ReleaseHeldCapture() const
 {
     if (hwnd != nullptr && GetCapture() == hwnd) {
         ReleaseCapture();
+    }
+}
+
+void Control::SetDpi(int newDpi)
+{
+    dpi = newDpi;
+    if (hwnd != nullptr) {
+        InvalidateRect(hwnd, nullptr, TRUE);
     }
 }
 

@@ -36,6 +36,9 @@ public:
 
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The resolution to draw for; the owner of a per-monitor-aware window passes on its changes.
+    void SetDpi(int newDpi);
+
     std::uint32_t focusBit = 1;
     std::uint32_t hoverBit = 2;
     std::uint32_t pressedBit = 4;
@@ -43,6 +46,7 @@ public:
     HDC memoryDC = nullptr;
     HBITMAP backBitmap = nullptr;
     WNDPROC previousProc = nullptr;
+    int dpi = USER_DEFAULT_SCREEN_DPI;
 
 protected:
     Control() = default;
