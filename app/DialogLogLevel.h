@@ -26,6 +26,7 @@ public:
 
     INT_PTR OnInitDialog() override;
     INT_PTR OnCommand(WORD id, WORD code, HWND control) override;
+    INT_PTR OnDpiChanged(int newDpi, const RECT& suggested) override;
 
     // Declared first so that they outlive the controls and the window that use them.
     VxUI::Font smallFont;
@@ -35,7 +36,16 @@ public:
     VxUI::TextBlock promptText;
     VxUI::Button okButton;
     VxUI::Button cancelButton;
+    // The icon group in the module of the template; 0 for none. The dialog loads its window icons
+    // from it at its resolution, again whenever that changes.
+    WORD iconId = 0;
     // Owned: destroyed with the dialog.
     HICON icon = nullptr;
+    HICON smallIcon = nullptr;
     BOOL full = FALSE;
+
+private:
+    void MakeFonts(int resolution);
+    void HandOutFonts();
+    void LoadIcons();
 };

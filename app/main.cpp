@@ -48,7 +48,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     DialogLogLevel dialog;
     dialog.full = IsFullLogging() ? TRUE : FALSE;
-    dialog.icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LOGLEVEL));
+    dialog.iconId = IDI_LOGLEVEL;
     if (dialog.DoModal(instance, DialogLogLevel::TemplateId, nullptr) == IDOK) {
         if (!ApplyLogLevel(dialog.full != FALSE)) {
             MessageBoxW(nullptr, FailureText, Caption, MB_ICONERROR);

@@ -32,11 +32,6 @@ void FillWith(HDC dc, const RECT& rectangle, COLORREF colour)
     DeleteObject(brush);
 }
 
-int DeviceDpi(HDC dc)
-{
-    return GetDeviceCaps(dc, LOGPIXELSY);
-}
-
 }  // namespace
 
 Button::~Button()
@@ -54,8 +49,8 @@ void Button::OnClick()
 
 void Button::OnStateChanged(std::uint32_t changed)
 {
-    // The focus rectangle inverts what it covers, so drawing it on the screen shows or hides it
-    // without a repaint.
+    // The focus rectangle inverts what it covers and is the last thing a paint draws, so drawing
+    // it on the screen shows or hides it without a repaint.
     if (changed & focusBit) {
         const HDC dc = GetDC(hwnd);
         RECT client;
@@ -94,7 +89,7 @@ void Button::SetIcon(HICON newIcon)
 
 void Button::DrawFocus(HDC dc, RECT rectangle)
 {
-    const int inset = PointsToPixels(FocusInsetPoints, DeviceDpi(dc));
+    const int inset = PointsToPixels(FocusInsetPoints, dpi);
     rectangle.left += inset;
     rectangle.top += inset;
     rectangle.right -= inset + 1;
@@ -118,7 +113,7 @@ void Button::Paint(HDC dc, RECT& rectangle)
         colours = {hovered ? OutlineHoverFill : White, accentColor, true, accentColor};
     }
 
-    const int corner = PointsToPixels(CornerPoints, DeviceDpi(dc));
+    const int corner = PointsToPixels(CornerPoints, dpi);
     const HRGN shape = CreateRoundRectRgn(rectangle.left, rectangle.top, rectangle.right,
                                           rectangle.bottom, corner, corner);
     const HBRUSH fill = CreateSolidBrush(colours.fill);
@@ -130,10 +125,6 @@ void Button::Paint(HDC dc, RECT& rectangle)
         DeleteObject(frame);
     }
     DeleteObject(shape);
-
-    if (state & focusBit) {
-        DrawFocus(dc, rectangle);
-    }
 
     const HFONT font = GetFont();
     const std::wstring caption = GetText();
@@ -175,6 +166,10 @@ void Button::Paint(HDC dc, RECT& rectangle)
         format |= DT_END_ELLIPSIS;
     }
     DrawTextBlock(dc, text, caption, font, colours.caption, format);
+
+    if (state & focusBit) {
+        DrawFocus(dc, rectangle);
+    }
 }
 
 }  // namespace VxUI

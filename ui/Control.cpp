@@ -1,5 +1,7 @@
 #include "Control.h"
 
+#include "Font.h"
+
 namespace VxUI {
 
 namespace {
@@ -20,7 +22,19 @@ Control::~Control()
 
 void Control::Attach(HWND window)
 {
+    if (window == nullptr) {
+        return;
+    }
+    if (hwnd != nullptr) {
+        Unbind();
+    }
+    // Chaining our procedure to itself would send every message round in a circle.
+    Control* const holder = LoadObject(window);
+    if (holder != nullptr && GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SubclassProc)) {
+        holder->Unbind();
+    }
     hwnd = window;
+    dpi = WindowDpi(window);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previousProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
@@ -34,14 +48,18 @@ void Control::Attach(HWND window)
 // Compatible with the window's DC, not the memory DC, so that it has the screen's colour format.
 void Control::ReplaceBackBitmap(int width, int height)
 {
-    const HBITMAP old = backBitmap;
     const HDC windowDC = GetDC(hwnd);
-    backBitmap = CreateCompatibleBitmap(windowDC, width, height);
+    const HBITMAP fresh = CreateCompatibleBitmap(windowDC, width, height);
     ReleaseDC(hwnd, windowDC);
-    SelectObject(memoryDC, backBitmap);
-    if (old != nullptr) {
-        DeleteObject(old);
+    // A size the system refuses keeps the old buffer, so that painting goes on.
+    if (fresh == nullptr) {
+        return;
     }
+    SelectObject(memoryDC, fresh);
+    if (backBitmap != nullptr) {
+        DeleteObject(backBitmap);
+    }
+    backBitmap = fresh;
 }
 
 void Control::Unbind()
@@ -53,6 +71,23 @@ void Control::Unbind()
     SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     hwnd = nullptr;
+}
+
+// The native button captures the mouse on a space-bar press; its release would come with the
+// messages the subclass keeps from it.
+void Control::ReleaseHeldCapture() const
+{
+    if (hwnd != nullptr && GetCapture() == hwnd) {
+        ReleaseCapture();
+    }
+}
+
+void Control::SetDpi(int newDpi)
+{
+    dpi = newDpi;
+    if (hwnd != nullptr) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
 }
 
 void Control::OnClick() {}
@@ -70,6 +105,8 @@ LRESULT Control::OnPaint()
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(hwnd, &paint);
     if (dc == nullptr) {
+        // Otherwise the update region stays and WM_PAINT comes straight back.
+        ValidateRect(hwnd, nullptr);
         return 1;
     }
     RECT client;
@@ -145,6 +182,7 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SETFOCUS:
         return OnFocusChanged(true);
     case WM_KILLFOCUS:
+        ReleaseHeldCapture();
         return OnFocusChanged(false);
     case WM_ENABLE:
     case WM_SETTEXT:
@@ -157,9 +195,12 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 1;
     case WM_MOUSEMOVE:
         return OnMouseMove(wParam, lParam);
+    // The native button would take a double-click as a press of its own and capture the mouse.
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
         return OnLButtonDown(wParam, lParam);
     case WM_LBUTTONUP:
+        ReleaseHeldCapture();
         return OnLButtonUp(wParam, lParam);
     case WM_MOUSELEAVE:
         return OnMouseLeave();
@@ -176,9 +217,10 @@ LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam,
         return DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_DESTROY) {
+        const WNDPROC previous = control->previousProc;
         control->OnDestroy();
         control->Unbind();
-        return 0;
+        return CallWindowProcW(previous, window, message, wParam, lParam);
     }
     if (message == WM_SIZE) {
         control->ReplaceBackBitmap(LOWORD(lParam), HIWORD(lParam));

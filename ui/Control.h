@@ -17,6 +17,8 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
+    // Binds to the window, unbinding first from any window this control or another control holds.
+    // A null window changes nothing.
     virtual void Attach(HWND window);
     virtual void OnClick();
     virtual void OnStateChanged(std::uint32_t changed);
@@ -34,6 +36,9 @@ public:
 
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The resolution to draw for; the owner of a per-monitor-aware window passes on its changes.
+    void SetDpi(int newDpi);
+
     std::uint32_t focusBit = 1;
     std::uint32_t hoverBit = 2;
     std::uint32_t pressedBit = 4;
@@ -41,6 +46,7 @@ public:
     HDC memoryDC = nullptr;
     HBITMAP backBitmap = nullptr;
     WNDPROC previousProc = nullptr;
+    int dpi = USER_DEFAULT_SCREEN_DPI;
 
 protected:
     Control() = default;
@@ -48,6 +54,7 @@ protected:
 private:
     void ReplaceBackBitmap(int width, int height);
     void Unbind();
+    void ReleaseHeldCapture() const;
 };
 
 }  // namespace VxUI

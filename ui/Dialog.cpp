@@ -1,5 +1,7 @@
 #include "Dialog.h"
 
+#include "Font.h"
+
 namespace VxUI {
 
 namespace {
@@ -67,12 +69,59 @@ INT_PTR Dialog::OnCtlColor(WPARAM, LPARAM)
 
 void Dialog::OnDestroy() {}
 
+INT_PTR Dialog::OnDpiChanged(int newDpi, const RECT& suggested)
+{
+    dpi = newDpi;
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceChildren();
+    return TRUE;
+}
+
+void Dialog::RecordLayout()
+{
+    layout.clear();
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rectangle{};
+        GetWindowRect(child, &rectangle);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rectangle), 2);
+        layout.push_back(Placement{child, rectangle});
+    }
+    // The dialog manager lays the template out for the system resolution, and a window that opens
+    // on a monitor of another resolution is sent no WM_DPICHANGED.
+    layoutDpi = ScreenDpi();
+    dpi = WindowDpi(hwnd);
+    if (dpi == layoutDpi) {
+        return;
+    }
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    const int width = MulDiv(window.right - window.left, dpi, layoutDpi);
+    const int height = MulDiv(window.bottom - window.top, dpi, layoutDpi);
+    SetWindowPos(hwnd, nullptr, (window.left + window.right - width) / 2, (window.top + window.bottom - height) / 2,
+                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceChildren();
+}
+
+void Dialog::PlaceChildren() const
+{
+    for (const Placement& placement : layout) {
+        const RECT& original = placement.rectangle;
+        const int left = MulDiv(original.left, dpi, layoutDpi);
+        const int top = MulDiv(original.top, dpi, layoutDpi);
+        const int right = MulDiv(original.right, dpi, layoutDpi);
+        const int bottom = MulDiv(original.bottom, dpi, layoutDpi);
+        SetWindowPos(placement.child, nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<Dialog*>(lParam);
         dialog->hwnd = window;
         StoreObject(window, dialog);
+        dialog->RecordLayout();
         return dialog->OnInitDialog();
     }
 
@@ -92,6 +141,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
         return dialog->OnCtlColor(wParam, lParam);
+    case WM_DPICHANGED:
+        return dialog->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case WM_DESTROY:
         dialog->OnDestroy();
         StoreObject(window, nullptr);

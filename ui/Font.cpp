@@ -1,5 +1,7 @@
 #include "Font.h"
 
+#include <utility>
+
 namespace VxUI {
 
 int PointsToPixels(int points, int dpi)
@@ -36,12 +38,34 @@ bool IsWindows8OrLater()
                               condition) != 0;
 }
 
-Font::Font(int points, int weight, unsigned style)
+int ScreenDpi()
 {
     const HDC screen = GetDC(nullptr);
-    const int height = -PointsToPixels(points, GetDeviceCaps(screen, LOGPIXELSY));
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
+    return dpi;
+}
 
+int WindowDpi(HWND window)
+{
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi != 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    const HDC dc = GetDC(window);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    return dpi;
+}
+
+Font::Font(int points, int weight, unsigned style, int resolution) : dpi(resolution)
+{
+    const int height = -PointsToPixels(points, dpi);
     // Only the band with a version-dependent face asks the system for its version.
     const bool windows8OrLater = weight > 200 && weight <= 300 && IsWindows8OrLater();
     handle = CreateFontW(height, 0, 0, 0, weight, style & 1u, (style >> 1) & 1u, (style >> 2) & 1u,
@@ -59,6 +83,12 @@ Font::~Font()
 HFONT Font::GetHandle() const
 {
     return handle;
+}
+
+void Font::Swap(Font& other)
+{
+    std::swap(handle, other.handle);
+    std::swap(dpi, other.dpi);
 }
 
 }  // namespace VxUI

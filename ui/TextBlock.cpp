@@ -24,7 +24,10 @@ void TextBlock::Paint(HDC dc, RECT& rectangle)
 void TextBlock::SetColor(COLORREF textColor)
 {
     color = textColor;
-    InvalidateRect(hwnd, nullptr, TRUE);
+    // A null window would mean every window on the desktop.
+    if (hwnd != nullptr) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
 }
 
 }  // namespace VxUI

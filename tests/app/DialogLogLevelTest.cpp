@@ -1,5 +1,7 @@
 #include "DialogLogLevel.h"
 
+#include "Canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -84,11 +86,18 @@ void PressCancel(HWND dialog)
     Click(dialog, IDCANCEL);
 }
 
-HICON MakeIcon()
+// The width of the icon's image; 0 when the handle is not an icon (any more).
+int IconWidth(HICON icon)
 {
-    BYTE andMask[16 * 16 / 8] = {};
-    BYTE xorMask[16 * 16 / 8] = {};
-    return CreateIcon(Module(), 16, 16, 1, 1, andMask, xorMask);
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) {
+        return 0;
+    }
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    return bitmap.bmWidth;
 }
 
 TEST(DialogLogLevel, StylesItsControls)
@@ -169,31 +178,147 @@ TEST(DialogLogLevel, OkAndCancelWithAndWithoutSwitching)
     }
 }
 
-TEST(DialogLogLevel, NullIconSendsNoIconMessage)
+TEST(DialogLogLevel, NoIconIdSendsNoIconMessage)
 {
     ScriptedLogLevelDialog dialog;
-    dialog.DoModal(Module(), DialogLogLevel::TemplateId, nullptr);
+    EXPECT_EQ(IDCANCEL, dialog.DoModal(Module(), DialogLogLevel::TemplateId, nullptr));
     EXPECT_TRUE(dialog.iconMessages.empty());
+    EXPECT_EQ(nullptr, dialog.icon);
+    EXPECT_EQ(nullptr, dialog.smallIcon);
 }
 
-TEST(DialogLogLevel, IconServesBothSizesAndDiesWithTheDialog)
+TEST(DialogLogLevel, LoadsAnIconOfEachSizeThatDiesWithTheDialog)
 {
-    const HICON icon = MakeIcon();
-    ASSERT_NE(nullptr, icon);
+    HICON icon = nullptr;
+    HICON smallIcon = nullptr;
     {
         ScriptedLogLevelDialog dialog;
-        dialog.icon = icon;
-        dialog.DoModal(Module(), DialogLogLevel::TemplateId, nullptr);
+        dialog.iconId = IDI_LOGLEVEL;
+        EXPECT_EQ(IDCANCEL, dialog.DoModal(Module(), DialogLogLevel::TemplateId, nullptr));
+        icon = dialog.icon;
+        smallIcon = dialog.smallIcon;
         const std::vector<std::pair<WPARAM, LPARAM>> expected{
-            {ICON_BIG, reinterpret_cast<LPARAM>(icon)}, {ICON_SMALL, reinterpret_cast<LPARAM>(icon)}};
+            {ICON_BIG, reinterpret_cast<LPARAM>(icon)}, {ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon)}};
         EXPECT_EQ(expected, dialog.iconMessages);
-        ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(icon, &info)) << "alive while the dialog object lives";
-        DeleteObject(info.hbmMask);
-        DeleteObject(info.hbmColor);
+        EXPECT_EQ(MulDiv(32, dialog.dpi, 96), IconWidth(icon)) << "alive while the dialog object lives";
+        EXPECT_EQ(MulDiv(16, dialog.dpi, 96), IconWidth(smallIcon));
     }
-    ICONINFO info{};
-    EXPECT_FALSE(GetIconInfo(icon, &info)) << "the destructor destroys the icon";
+    EXPECT_EQ(0, IconWidth(icon)) << "the destructor destroys the icons";
+    EXPECT_EQ(0, IconWidth(smallIcon));
+}
+
+RECT InParent(HWND child)
+{
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT Scaled(const RECT& rect, int to, int from)
+{
+    return RECT{MulDiv(rect.left, to, from), MulDiv(rect.top, to, from), MulDiv(rect.right, to, from),
+                MulDiv(rect.bottom, to, from)};
+}
+
+std::string Show(const RECT& rect)
+{
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " + std::to_string(rect.right) + "," +
+           std::to_string(rect.bottom);
+}
+
+LONG FontHeight(HFONT font)
+{
+    LOGFONTW logFont{};
+    GetObjectW(font, sizeof(logFont), &logFont);
+    return logFont.lfHeight;
+}
+
+// The window, the controls and the images at one resolution, read from the dialog.
+void ExpectDrawnFor(DialogLogLevel& dialog, int dpi)
+{
+    const std::string at = " at " + std::to_string(dpi) + " dpi";
+    EXPECT_EQ(dpi, dialog.dpi);
+    EXPECT_EQ(-VxUI::PointsToPixels(12, dpi), FontHeight(dialog.smallFont.GetHandle())) << at;
+    EXPECT_EQ(-VxUI::PointsToPixels(22, dpi), FontHeight(dialog.largeFont.GetHandle())) << at;
+    EXPECT_EQ(dialog.largeFont.GetHandle(), dialog.titleText.GetFont()) << at;
+    EXPECT_EQ(dialog.smallFont.GetHandle(), dialog.okButton.GetFont()) << at;
+    EXPECT_EQ(dialog.smallFont.GetHandle(), dialog.GetFont(DialogLogLevel::FullRadioId)) << at;
+    EXPECT_EQ(MulDiv(32, dpi, 96), IconWidth(dialog.icon)) << at;
+    EXPECT_EQ(MulDiv(16, dpi, 96), IconWidth(dialog.smallIcon)) << at;
+
+    // OK, filled: outside its rounded corner the background shows; its focus rectangle's inset.
+    const SIZE size = dialog.okButton.GetClientSize();
+    BITMAP buffer{};
+    GetObjectW(dialog.okButton.backBitmap, sizeof(buffer), &buffer);
+    EXPECT_EQ(size.cx, buffer.bmWidth) << "back buffer" << at;
+    EXPECT_EQ(size.cy, buffer.bmHeight) << "back buffer" << at;
+    VxUI::Button& ok = dialog.okButton;
+    const std::uint32_t state = ok.state;
+    ok.state = state & ~ok.focusBit;
+    Canvas plain(size.cx, size.cy);
+    RECT rect = plain.Rect();
+    ok.Paint(plain.Dc(), rect);
+    const int corner = VxUI::PointsToPixels(4, dpi);
+    const HRGN shape = CreateRoundRectRgn(0, 0, size.cx, size.cy, corner, corner);
+    int outside = 0;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            outside += PtInRegion(shape, x, y) ? 0 : 1;
+        }
+    }
+    DeleteObject(shape);
+    EXPECT_EQ(outside, plain.Count(0xFFFFFF, RECT{0, 0, 8, 8})) << "corner of " << corner << " pixels" << at;
+    ok.state = state | ok.focusBit;
+    Canvas focused(size.cx, size.cy);
+    ok.Paint(focused.Dc(), rect);
+    ok.state = state;
+    const RECT focus = focused.Differences(plain);
+    EXPECT_EQ(VxUI::PointsToPixels(2, dpi), focus.left) << "focus inset" << at;
+    EXPECT_EQ(VxUI::PointsToPixels(2, dpi), focus.top) << "focus inset" << at;
+}
+
+// Wine has one monitor and sends no WM_DPICHANGED, so the test sends it as Windows would when
+// the window moves between monitors of other resolutions, and back.
+TEST(DialogLogLevel, FollowsItsWindowsResolutionThereAndBack)
+{
+    DialogLogLevel dialog;
+    dialog.iconId = IDI_LOGLEVEL;
+    // Fonts for another resolution than the window's, as when it opens on another monitor.
+    VxUI::Font small(12, FW_NORMAL, 0, 72);
+    VxUI::Font large(22, FW_NORMAL, 0, 72);
+    dialog.smallFont.Swap(small);
+    dialog.largeFont.Swap(large);
+    const HWND window = dialog.Create(Module(), DialogLogLevel::TemplateId, nullptr);
+    ASSERT_NE(nullptr, window);
+    const int original = VxUI::WindowDpi(window);
+    ExpectDrawnFor(dialog, original);
+
+    RECT windowRect{};
+    GetWindowRect(window, &windowRect);
+    std::vector<std::pair<HWND, RECT>> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.emplace_back(child, InParent(child));
+    }
+    ASSERT_EQ(7u, children.size());
+
+    // By a step between, so that placing by the current rectangles rather than the original ones
+    // would show; the last step returns to the original resolution.
+    for (const int dpi : {original * 5 / 4, original * 3 / 2, original}) {
+        const RECT suggested{windowRect.left, windowRect.top,
+                             windowRect.left + MulDiv(windowRect.right - windowRect.left, dpi, original),
+                             windowRect.top + MulDiv(windowRect.bottom - windowRect.top, dpi, original)};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        ExpectDrawnFor(dialog, dpi);
+        RECT now{};
+        GetWindowRect(window, &now);
+        EXPECT_EQ(Show(suggested), Show(now)) << "the window takes the suggested rectangle at " << dpi << " dpi";
+        for (const auto& [child, rect] : children) {
+            EXPECT_EQ(Show(Scaled(rect, dpi, original)), Show(InParent(child)))
+                << "item " << GetDlgCtrlID(child) << " at " << dpi << " dpi";
+        }
+    }
+    DestroyWindow(window);
 }
 
 }  // namespace

@@ -43,11 +43,11 @@ int Canvas::Count(COLORREF colour, RECT area) const
     return count;
 }
 
-RECT Canvas::Bounds(COLORREF colour) const
+RECT Canvas::Bounds(COLORREF colour, RECT area) const
 {
     RECT bounds{width, height, 0, 0};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
             if (Pixel(x, y) == colour) {
                 bounds.left = x < bounds.left ? x : bounds.left;
                 bounds.top = y < bounds.top ? y : bounds.top;
@@ -60,6 +60,32 @@ RECT Canvas::Bounds(COLORREF colour) const
         return RECT{0, 0, 0, 0};
     }
     return bounds;
+}
+
+RECT Canvas::Differences(const Canvas& other) const
+{
+    RECT bounds{width, height, 0, 0};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (Pixel(x, y) != other.Pixel(x, y)) {
+                bounds.left = x < bounds.left ? x : bounds.left;
+                bounds.top = y < bounds.top ? y : bounds.top;
+                bounds.right = x + 1 > bounds.right ? x + 1 : bounds.right;
+                bounds.bottom = y + 1 > bounds.bottom ? y + 1 : bounds.bottom;
+            }
+        }
+    }
+    if (bounds.right == 0) {
+        return RECT{0, 0, 0, 0};
+    }
+    return bounds;
+}
+
+void Canvas::CopyWindow(HWND window)
+{
+    const HDC source = GetDC(window);
+    BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    ReleaseDC(window, source);
 }
 
 HFONT CreateCrispFont(int height)

@@ -16,8 +16,14 @@ public:
     // Pixels of exactly this colour inside the rectangle.
     int Count(COLORREF colour, RECT area) const;
     int Count(COLORREF colour) const { return Count(colour, Rect()); }
-    // The smallest rectangle holding every pixel of this colour; empty when there is none.
-    RECT Bounds(COLORREF colour) const;
+    // The smallest rectangle holding every pixel of this colour in the area (or anywhere); empty
+    // when there is none.
+    RECT Bounds(COLORREF colour, RECT area) const;
+    RECT Bounds(COLORREF colour) const { return Bounds(colour, Rect()); }
+    // The smallest rectangle holding every pixel that differs from the other canvas of this size.
+    RECT Differences(const Canvas& other) const;
+    // Copies what the screen shows of the window's client area, from its top-left corner.
+    void CopyWindow(HWND window);
 
     const int width;
     const int height;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -26,7 +27,17 @@ public:
         ++clicks;
         Button::OnClick();
     }
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        messages.push_back(message);
+        return Button::WindowProc(window, message, wParam, lParam);
+    }
+    bool Received(UINT message) const
+    {
+        return std::find(messages.begin(), messages.end(), message) != messages.end();
+    }
     std::vector<std::uint32_t> changes;
+    std::vector<UINT> messages;
     int clicks = 0;
 };
 
@@ -36,6 +47,40 @@ void Pump()
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageW(&message);
     }
+}
+
+// Real input reaches the queue a little later than SendInput returns.
+void PumpFor(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    do {
+        Pump();
+        Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+// The position travels in each event: a press after SetCursorPos may come before Wine has
+// moved the pointer.
+void MouseAt(POINT screen, DWORD flags)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (screen.x * 65536 + width - 1) / width;
+    input.mi.dy = (screen.y * 65536 + height - 1) / height;
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+    SendInput(1, &input, sizeof(input));
+    PumpFor(40);
+}
+
+// A press and release of the left button at a point of the window's client area.
+void ClickAt(HWND window, POINT point)
+{
+    ClientToScreen(window, &point);
+    MouseAt(point, 0);
+    MouseAt(point, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(point, MOUSEEVENTF_LEFTUP);
 }
 
 class ControlBehaviour : public ::testing::Test {
@@ -70,7 +115,7 @@ TEST_F(ControlBehaviour, AttachSubclassesAndBuildsBackBuffer)
     EXPECT_EQ(button.backBitmap, GetCurrentObject(button.memoryDC, OBJ_BITMAP));
 }
 
-TEST_F(ControlBehaviour, SizeRebuildsBackBuffer)
+TEST_F(ControlBehaviour, SizeRebuildsBackBufferOrKeepsItWhenRefused)
 {
     const HBITMAP old = button.backBitmap;
     SetWindowPos(child, nullptr, 0, 0, 200, 50, SWP_NOMOVE | SWP_NOZORDER);
@@ -81,6 +126,20 @@ TEST_F(ControlBehaviour, SizeRebuildsBackBuffer)
     EXPECT_EQ(200, bitmap.bmWidth);
     EXPECT_EQ(50, bitmap.bmHeight);
     EXPECT_EQ(button.backBitmap, GetCurrentObject(button.memoryDC, OBJ_BITMAP));
+
+    // A size CreateCompatibleBitmap refuses.
+    const HBITMAP kept = button.backBitmap;
+    SendMessageW(child, WM_SIZE, SIZE_RESTORED, MAKELPARAM(0xFFFF, 0xFFFF));
+    EXPECT_EQ(kept, button.backBitmap);
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(kept));
+    EXPECT_EQ(kept, GetCurrentObject(button.memoryDC, OBJ_BITMAP));
+    ShowWindow(host.window, SW_SHOWNA);
+    InvalidateRect(child, nullptr, FALSE);
+    UpdateWindow(child);
+    Canvas screen(200, 50);
+    screen.CopyWindow(child);
+    EXPECT_EQ(RGB(0, 0, 0), screen.Pixel(100, 2)) << "still painted: the default accent fill";
+    EXPECT_EQ(RGB(255, 255, 255), screen.Pixel(0, 0)) << "the corner keeps the background";
 }
 
 TEST_F(ControlBehaviour, DestroyRestoresProcedureAndFreesBuffer)
@@ -95,6 +154,49 @@ TEST_F(ControlBehaviour, DestroyRestoresProcedureAndFreesBuffer)
     EXPECT_EQ(nullptr, button.backBitmap);
     EXPECT_EQ(0u, GetObjectType(memoryDC));
     EXPECT_EQ(0u, GetObjectType(bitmap));
+}
+
+TEST_F(ControlBehaviour, AttachAgainUnbindsFirst)
+{
+    const HDC firstDC = button.memoryDC;
+    const HBITMAP firstBitmap = button.backBitmap;
+    button.Attach(nullptr);
+    EXPECT_EQ(child, button.hwnd) << "a null window changes nothing";
+    EXPECT_EQ(firstDC, button.memoryDC);
+    EXPECT_EQ(firstBitmap, button.backBitmap);
+
+    button.Attach(child);
+    EXPECT_EQ(originalProc, button.previousProc) << "never chained to itself";
+    EXPECT_TRUE(GetObjectType(firstDC) == 0 || firstDC == button.memoryDC) << "the first buffer is freed";
+    EXPECT_TRUE(GetObjectType(firstBitmap) == 0 || firstBitmap == button.backBitmap);
+    EXPECT_EQ(L"Press", button.GetText()) << "messages still reach the native control";
+
+    const HWND other = host.Child(L"BUTTON", L"Other", BS_PUSHBUTTON);
+    const HDC secondDC = button.memoryDC;
+    button.Attach(other);
+    EXPECT_EQ(other, button.hwnd);
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(originalProc), GetWindowLongPtrW(child, GWLP_WNDPROC)) << "the first window is given back";
+    EXPECT_EQ(0, GetWindowLongPtrW(child, GWLP_USERDATA));
+    EXPECT_TRUE(GetObjectType(secondDC) == 0 || secondDC == button.memoryDC);
+
+    // Another control taking the window over.
+    VxUI::TextBlock text;
+    text.Attach(other);
+    EXPECT_EQ(nullptr, button.hwnd) << "the control that held it is unbound";
+    EXPECT_EQ(nullptr, button.memoryDC);
+    EXPECT_EQ(originalProc, text.previousProc);
+    EXPECT_EQ(L"Other", text.GetText());
+    DestroyWindow(other);
+}
+
+TEST(ControlLifetime, AttachToNullAllocatesNothing)
+{
+    VxUI::TextBlock text;
+    text.Attach(nullptr);
+    EXPECT_EQ(nullptr, text.hwnd);
+    EXPECT_EQ(nullptr, text.memoryDC);
+    EXPECT_EQ(nullptr, text.backBitmap);
+    EXPECT_EQ(nullptr, text.previousProc);
 }
 
 TEST_F(ControlBehaviour, PressAndReleaseSendsOneClick)
@@ -181,6 +283,13 @@ TEST_F(ControlBehaviour, ChangesThatAlterTheLookInvalidate)
     SendMessageW(child, WM_MOUSEWHEEL, 0, 0);
     EXPECT_FALSE(GetUpdateRect(child, nullptr, FALSE)) << "other messages do not repaint";
     EXPECT_EQ(1, SendMessageW(child, WM_ERASEBKGND, 0, 0)) << "erasing is left to the back buffer";
+
+    ValidateRect(host.window, nullptr);
+    VxUI::TextBlock unbound;
+    unbound.SetColor(0x0000FF);
+    EXPECT_EQ(0x0000FFu, unbound.color);
+    EXPECT_FALSE(GetUpdateRect(host.window, nullptr, FALSE)) << "an unbound control repaints no other window";
+    EXPECT_FALSE(GetUpdateRect(child, nullptr, FALSE));
 }
 
 TEST_F(ControlBehaviour, StateBitsComeFromTheFields)
@@ -190,30 +299,89 @@ TEST_F(ControlBehaviour, StateBitsComeFromTheFields)
     EXPECT_EQ(0x100u, button.state);
 }
 
-// Wine answers WM_QUERYUISTATE with 0 whatever the state, so the window gets a procedure that
-// reports hidden focus cues before the control takes it over.
-LRESULT CALLBACK HidesFocus(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_QUERYUISTATE) {
-        return UISF_HIDEFOCUS;
+// Stands under the control for the native procedure: answers WM_QUERYUISTATE as told, since Wine
+// answers 0 whatever the state, and notes how WM_DESTROY finds the window.
+struct Underneath {
+    explicit Underneath(HWND window, LRESULT state = 0) : uiState(state)
+    {
+        current = this;
+        native = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
     }
-    const auto previous = reinterpret_cast<WNDPROC>(GetPropW(window, L"previous"));
-    return CallWindowProcW(previous, window, message, wParam, lParam);
-}
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_QUERYUISTATE) {
+            return current->uiState;
+        }
+        if (message == WM_DESTROY) {
+            ++current->destroys;
+            current->procedureAtDestroy = GetWindowLongPtrW(window, GWLP_WNDPROC);
+            current->userDataAtDestroy = GetWindowLongPtrW(window, GWLP_USERDATA);
+        }
+        return CallWindowProcW(current->native, window, message, wParam, lParam);
+    }
+
+    static inline Underneath* current = nullptr;
+    WNDPROC native = nullptr;
+    LRESULT uiState;
+    int destroys = 0;
+    LONG_PTR procedureAtDestroy = 0;
+    LONG_PTR userDataAtDestroy = -1;
+};
 
 TEST(ControlFocus, HiddenFocusCueKeepsFocusBitClear)
 {
     Host host;
     const HWND child = host.Child(L"BUTTON", L"Press", BS_PUSHBUTTON);
-    SetPropW(child, L"previous", reinterpret_cast<HANDLE>(GetWindowLongPtrW(child, GWLP_WNDPROC)));
-    SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HidesFocus));
+    Underneath underneath(child, UISF_HIDEFOCUS);
     RecordingButton button;
     button.Attach(child);
     SendMessageW(child, WM_SETFOCUS, 0, 0);
     EXPECT_FALSE(button.state & button.focusBit);
     EXPECT_TRUE(button.changes.empty());
     DestroyWindow(child);
-    RemovePropW(child, L"previous");
+}
+
+TEST(ControlLifetime, DestroyReachesTheProcedureBeneathAfterUnbinding)
+{
+    Host host;
+    const HWND child = host.Child(L"BUTTON", L"Press", BS_PUSHBUTTON);
+    Underneath underneath(child);
+    RecordingButton button;
+    button.Attach(child);
+    DestroyWindow(child);
+    EXPECT_EQ(1, underneath.destroys);
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&Underneath::Procedure), underneath.procedureAtDestroy) << "procedure restored first";
+    EXPECT_EQ(0, underneath.userDataAtDestroy) << "and the object unbound";
+    EXPECT_EQ(nullptr, button.hwnd);
+}
+
+// Real input: the second press of a double-click comes as WM_LBUTTONDBLCLK, which the native
+// button takes as a press of its own that captures the mouse.
+TEST(ControlInput, DoubleClickIsAPressAndNoCaptureOutlivesItsRelease)
+{
+    Host host;
+    const HWND child = host.Child(L"BUTTON", L"Press", BS_PUSHBUTTON);
+    RecordingButton button;
+    button.Attach(child);
+    ShowWindow(host.window, SW_SHOW);
+    SetForegroundWindow(host.window);
+    UpdateWindow(host.window);
+
+    ClickAt(child, POINT{20, 15});
+    ClickAt(child, POINT{20, 15});
+    ASSERT_TRUE(button.Received(WM_LBUTTONDBLCLK)) << "the second click came as a double-click";
+    EXPECT_EQ(2u, host.commands.size()) << "a click and a double-click are two clicks";
+    EXPECT_EQ(nullptr, GetCapture());
+    ClickAt(host.window, POINT{300, 200});
+    EXPECT_EQ(2u, host.commands.size()) << "a click elsewhere in the window is not the button's";
+    EXPECT_EQ(nullptr, GetCapture());
+
+    SendMessageW(child, WM_KEYDOWN, VK_SPACE, 0);
+    ASSERT_EQ(child, GetCapture()) << "the native button captures on the space bar";
+    SendMessageW(child, WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(nullptr, GetCapture()) << "a focus loss ends the capture";
+    SetCursorPos(0, 0);
 }
 
 TEST(ControlLifetime, DestroyedControlUnbindsLiveWindow)

@@ -62,26 +62,27 @@ TEST(Font, CreatesTheRequestedLogicalFont)
         int points;
         int weight;
         unsigned style;
+        int dpi;
         BYTE italic, underline, strikeOut;
     } rows[] = {
-        {12, 400, 0, 0, 0, 0},
-        {22, 400, 0, 0, 0, 0},
-        {12, 700, 1, 1, 0, 0},
-        {12, 400, 2, 0, 1, 0},
-        {12, 400, 3, 1, 1, 0},
-        {12, 400, 4, 0, 0, 1},
-        {12, 400, 8, 0, 0, 0},
-        {9, 200, 7, 1, 1, 1},
+        {12, 400, 0, 96, 0, 0, 0},
+        {22, 400, 0, 144, 0, 0, 0},
+        {12, 700, 1, 96, 1, 0, 0},
+        {12, 400, 2, 120, 0, 1, 0},
+        {12, 400, 3, 96, 1, 1, 0},
+        {12, 400, 4, 192, 0, 0, 1},
+        {12, 400, 8, 96, 0, 0, 0},
+        {9, 200, 7, 144, 1, 1, 1},
     };
-    const int dpi = ScreenDpi();
     for (const auto& row : rows) {
-        VxUI::Font font(row.points, row.weight, row.style);
+        VxUI::Font font(row.points, row.weight, row.style, row.dpi);
         ASSERT_NE(nullptr, font.GetHandle());
         LOGFONTW logFont{};
         ASSERT_EQ(static_cast<int>(sizeof(logFont)), GetObjectW(font.GetHandle(), sizeof(logFont), &logFont));
         const std::string what = std::to_string(row.points) + " pt, weight " + std::to_string(row.weight) +
-                                 ", style " + std::to_string(row.style);
-        EXPECT_EQ(-VxUI::PointsToPixels(row.points, dpi), logFont.lfHeight) << what;
+                                 ", style " + std::to_string(row.style) + " at " + std::to_string(row.dpi) + " dpi";
+        EXPECT_EQ(row.dpi, font.dpi) << what;
+        EXPECT_EQ(-VxUI::PointsToPixels(row.points, row.dpi), logFont.lfHeight) << what;
         EXPECT_EQ(0, logFont.lfWidth) << what;
         EXPECT_EQ(row.weight, logFont.lfWeight) << what;
         EXPECT_EQ(row.italic, logFont.lfItalic) << what;
@@ -96,30 +97,35 @@ TEST(Font, CreatesTheRequestedLogicalFont)
     }
 }
 
-// The tests run at 96 dpi and again with the screen set to 144 dpi.
-TEST(Font, ApplicationFontHeightsAtScreenResolution)
+// Whatever the screen's resolution, a font is sized for the one it is given.
+TEST(Font, ApplicationFontHeightsAtEachResolution)
 {
     const struct {
         int dpi;
         LONG small;
         LONG large;
-    } rows[] = {{96, -16, -29}, {144, -24, -44}};
-    const int dpi = ScreenDpi();
+    } rows[] = {{96, -16, -29}, {120, -20, -37}, {144, -24, -44}, {192, -32, -59}};
     for (const auto& row : rows) {
-        if (row.dpi != dpi) {
-            continue;
-        }
-        VxUI::Font small(12, 400, 0);
-        VxUI::Font large(22, 400, 0);
+        VxUI::Font small(12, 400, 0, row.dpi);
+        VxUI::Font large(22, 400, 0, row.dpi);
         LOGFONTW logFont{};
         GetObjectW(small.GetHandle(), sizeof(logFont), &logFont);
-        EXPECT_EQ(row.small, logFont.lfHeight) << dpi << " dpi";
+        EXPECT_EQ(row.small, logFont.lfHeight) << row.dpi << " dpi";
         EXPECT_EQ(std::wstring(L"Segoe UI"), logFont.lfFaceName);
         GetObjectW(large.GetHandle(), sizeof(logFont), &logFont);
-        EXPECT_EQ(row.large, logFont.lfHeight) << dpi << " dpi";
-        return;
+        EXPECT_EQ(row.large, logFont.lfHeight) << row.dpi << " dpi";
     }
-    GTEST_SKIP() << "no expectations for " << dpi << " dpi";
+}
+
+// The tests run at 96 dpi and again with the screen set to 144 dpi; Wine has one monitor, whose
+// resolution is the screen's.
+TEST(Font, WindowAndScreenResolutionOfTheOnlyMonitor)
+{
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(ScreenDpi(), VxUI::ScreenDpi());
+    EXPECT_EQ(ScreenDpi(), VxUI::WindowDpi(window));
+    DestroyWindow(window);
 }
 
 // RtlGetVersion reports the version unaltered by compatibility settings.
@@ -136,21 +142,31 @@ TEST(Font, VersionTestMatchesTheSystemVersion)
     EXPECT_EQ(expected, VxUI::IsWindows8OrLater())
         << "system version " << version.dwMajorVersion << "." << version.dwMinorVersion;
 
-    VxUI::Font font(12, 300, 0);
+    VxUI::Font font(12, 300, 0, 96);
     LOGFONTW logFont{};
     GetObjectW(font.GetHandle(), sizeof(logFont), &logFont);
     EXPECT_EQ(std::wstring(expected ? L"Segoe UI Semilight" : L"Segoe UI"), logFont.lfFaceName);
 }
 
-TEST(Font, DestroyingDeletesTheHandle)
+TEST(Font, DestroyingDeletesTheHandleItHolds)
 {
-    HFONT handle = nullptr;
+    HFONT kept = nullptr;
     {
-        VxUI::Font font(12, 400, 0);
-        handle = font.GetHandle();
-        ASSERT_EQ(OBJ_FONT, static_cast<int>(GetObjectType(handle)));
+        VxUI::Font font(12, 400, 0, 96);
+        const HFONT replaced = font.GetHandle();
+        {
+            VxUI::Font replacement(12, 400, 0, 144);
+            kept = replacement.GetHandle();
+            font.Swap(replacement);
+            EXPECT_EQ(replaced, replacement.GetHandle());
+            EXPECT_EQ(96, replacement.dpi);
+        }
+        EXPECT_EQ(kept, font.GetHandle());
+        EXPECT_EQ(144, font.dpi);
+        EXPECT_EQ(0u, GetObjectType(replaced)) << "the swapped-out handle died with the other object";
+        ASSERT_EQ(OBJ_FONT, static_cast<int>(GetObjectType(kept)));
     }
-    EXPECT_EQ(0u, GetObjectType(handle)) << "the font object is gone";
+    EXPECT_EQ(0u, GetObjectType(kept)) << "the font object is gone";
 }
 
 }  // namespace

@@ -156,59 +156,72 @@ TEST_F(ButtonPaint, FocusRectangleInsetFollowsResolution)
     Canvas focused(Width, Height);
     PaintInto(focused);
 
-    RECT changed{Width, Height, 0, 0};
-    for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            if (plain.Pixel(x, y) != focused.Pixel(x, y)) {
-                changed.left = x < changed.left ? x : changed.left;
-                changed.top = y < changed.top ? y : changed.top;
-                changed.right = x > changed.right ? x : changed.right;
-                changed.bottom = y > changed.bottom ? y : changed.bottom;
-            }
-        }
-    }
+    const RECT changed = focused.Differences(plain);
     EXPECT_EQ(inset, changed.left) << geometry->dpi << " dpi";
     EXPECT_EQ(inset, changed.top) << geometry->dpi << " dpi";
     // The rectangle ends inset + 1 from the right and bottom; DrawFocusRect stops one short of that.
-    EXPECT_EQ(Width - inset - 2, changed.right) << geometry->dpi << " dpi";
-    EXPECT_EQ(Height - inset - 2, changed.bottom) << geometry->dpi << " dpi";
+    EXPECT_EQ(Width - inset - 1, changed.right) << geometry->dpi << " dpi";
+    EXPECT_EQ(Height - inset - 1, changed.bottom) << geometry->dpi << " dpi";
 }
 
 TEST_F(ButtonPaint, CaptionCentredOrEllipsised)
 {
     button.SetFilled(false);
+    // Inside the frame and clear of its rounded corners, accent pixels are the caption's.
     Canvas centred(Width, Height);
     PaintInto(centred);
-    const RECT ink = centred.Bounds(Accent);
-    RECT caption = ink;
-    // The frame is accent-coloured too: measure the caption inside it.
-    caption = RECT{Width, Height, 0, 0};
-    for (int y = 3; y < Height - 3; ++y) {
-        for (int x = 3; x < Width - 3; ++x) {
-            if (centred.Pixel(x, y) == Accent) {
-                caption.left = x < caption.left ? x : caption.left;
-                caption.right = x + 1 > caption.right ? x + 1 : caption.right;
-            }
-        }
-    }
+    const RECT caption = centred.Bounds(Accent, RECT{3, 6, Width - 3, Height - 6});
     ASSERT_GT(caption.right, caption.left);
     EXPECT_NEAR(caption.left, Width - caption.right, 4) << "centred";
 
+    // Filled, clear of the rounded corners, white pixels are the caption's.
+    button.SetFilled(true);
     SetWindowTextW(child, L"A caption far too long for this button");
     Canvas ellipsised(Width, Height);
     PaintInto(ellipsised);
-    int leftmost = Width;
-    int rightmost = 0;
-    for (int y = 3; y < Height - 3; ++y) {
-        for (int x = 3; x < Width - 3; ++x) {
-            if (ellipsised.Pixel(x, y) == Accent) {
-                leftmost = x < leftmost ? x : leftmost;
-                rightmost = x > rightmost ? x : rightmost;
-            }
-        }
-    }
-    EXPECT_LT(leftmost, 6) << "a caption wider than the button starts at its left edge";
-    EXPECT_LT(rightmost, Width - 3) << "and ends inside it";
+    const RECT body{0, 6, Width - 1, Height - 6};
+    const RECT ink = ellipsised.Bounds(White, body);
+    EXPECT_LT(ink.left, 6) << "a caption wider than the button starts at its left edge";
+    const RECT last = ellipsised.Bounds(White, RECT{ink.right - 1, body.top, ink.right, body.bottom});
+    EXPECT_GT(last.top, (ink.top + ink.bottom) / 2)
+        << "and ends in an ellipsis: the last column's ink is a dot on the baseline, from row " << last.top
+        << " (caption rows " << ink.top << " to " << ink.bottom << ")";
+}
+
+// Through the real path (WM_PAINT, its DC and the blit), read back from the screen. Focus drawn
+// on and off the screen must leave exactly what a paint in that state draws, also where the
+// caption crosses the focus rectangle.
+TEST_F(ButtonPaint, ScreenShowsThePaintAsFocusComesAndGoes)
+{
+    button.SetFilled(false);
+    SetWindowTextW(child, L"A caption far too long for this button");
+    ShowWindow(host.window, SW_SHOWNA);
+    UpdateWindow(host.window);
+    Canvas screen(Width, Height);
+    const auto expectPaintOnScreen = [&](const char* when) {
+        Canvas painted(Width, Height);
+        PaintInto(painted);
+        screen.CopyWindow(child);
+        const RECT differ = screen.Differences(painted);
+        EXPECT_EQ(0, differ.right - differ.left) << when << ": the screen differs from x " << differ.left
+                                                 << ", y " << differ.top << " to x " << differ.right << ", y "
+                                                 << differ.bottom;
+    };
+
+    expectPaintOnScreen("shown");
+    EXPECT_EQ(Accent, screen.Pixel(0, Height / 2)) << "frame";
+    EXPECT_EQ(White, screen.Pixel(Width / 2, 3)) << "fill";
+    EXPECT_EQ(White, screen.Pixel(0, 0)) << "background";
+    EXPECT_GT(screen.Count(Accent, RECT{3, 6, Width - 3, Height - 6}), 10) << "caption";
+
+    SendMessageW(child, WM_SETFOCUS, 0, 0);
+    ASSERT_TRUE(button.state & button.focusBit);
+    expectPaintOnScreen("focus drawn on the screen");
+    InvalidateRect(child, nullptr, FALSE);
+    UpdateWindow(child);
+    expectPaintOnScreen("repainted with focus");
+    SendMessageW(child, WM_KILLFOCUS, 0, 0);
+    expectPaintOnScreen("focus taken off the screen");
 }
 
 // A black icon on the outline look's white fill, found by its black pixels.
