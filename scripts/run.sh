@@ -8,10 +8,10 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh >/dev/null
 cmake --preset x86 >/dev/null
-cmake --build --preset x86 --target LogLevelTool >/dev/null
+cmake --build --preset x86 --target LogLevelToolRelease >/dev/null
 
 prefix=$PWD/build/wineprefix
-program=build/x86/app/LogLevelTool.exe
+program=build/x86/app/release/LogLevelTool.exe
 
 if [ $# -eq 0 ] && [ -z "${DISPLAY:-}" ]; then
   echo "There is no X display (DISPLAY is not set), so the dialog cannot open."
