@@ -17,7 +17,7 @@ int ApplySilently(bool full)
 }  // namespace
 
 // The command line comes from GetCommandLineW, program path included, not from the argument.
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) try
 {
     VxOptionParser& parser = VxOptionParser::Instance();
     parser.AddOption(NoValue, L"normal", 0);
@@ -42,4 +42,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         }
     }
     return 0;
+}
+// Only the standard library's allocation and length failures get here. They end the run as a
+// failure, in either mode, rather than through std::terminate.
+catch (...) {
+    return 1;
 }
