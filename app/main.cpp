@@ -29,7 +29,7 @@ void LoadDllsFromSystem32Only()
 }  // namespace
 
 // The command line comes from GetCommandLineW, program path included, not from the argument.
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) try
 {
     LoadDllsFromSystem32Only();
     VxOptionParser& parser = VxOptionParser::Instance();
@@ -55,4 +55,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         }
     }
     return 0;
+}
+// Only the standard library's allocation and length failures get here. They end the run as a
+// failure, in either mode, rather than through std::terminate.
+catch (...) {
+    return 1;
 }

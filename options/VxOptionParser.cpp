@@ -1,6 +1,7 @@
 #include "VxOptionParser.h"
 
 #include "CommandLineSplitter.h"
+#include "OptionParserCreationHook.h"
 #include "OptionParserState.h"
 #include "ThreadYield.h"
 
@@ -154,24 +155,27 @@ class InstanceHolder {
 public:
     InstanceHolder() { std::atexit(Destroy); }
 
+    // A caller that finds the instance being created waits for it, and takes over the creation
+    // when that failed. After the exit handler has run, a late caller gets a new instance, which
+    // lives until the process ends.
     VxOptionParser& Get()
     {
-        if (stateWord.load(std::memory_order_acquire) != Ready) {
+        while (stateWord.load(std::memory_order_acquire) != Ready) {
             std::uint32_t expected = Empty;
             if (stateWord.compare_exchange_strong(expected, Creating, std::memory_order_acq_rel)) {
                 try {
+                    if (OptionParserCreationHook != nullptr) {
+                        OptionParserCreationHook();
+                    }
                     parser = new (storage) VxOptionParser();
                 } catch (...) {
-                    // Out of memory: let the next caller try again rather than wait forever.
                     stateWord.store(Empty, std::memory_order_release);
                     throw;
                 }
                 expected = Creating;
                 stateWord.compare_exchange_strong(expected, Ready, std::memory_order_acq_rel);
             } else {
-                while (stateWord.load(std::memory_order_acquire) != Ready) {
-                    YieldToOtherThread();
-                }
+                YieldToOtherThread();
             }
         }
         return *parser;
@@ -202,9 +206,12 @@ void InstanceHolder::Destroy()
         holder.parser->VxOptionParser::~VxOptionParser();
         holder.parser = nullptr;
     }
+    holder.stateWord.store(Empty, std::memory_order_release);
 }
 
 }  // namespace
+
+void (*OptionParserCreationHook)() = nullptr;
 
 VxOptionParser::VxOptionParser() : state(std::make_unique<OptionParserState>()) {}
 

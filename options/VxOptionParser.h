@@ -21,7 +21,8 @@ public:
     VxOptionParser(const VxOptionParser&) = delete;
     VxOptionParser& operator=(const VxOptionParser&) = delete;
 
-    // The one process-wide parser, created on first use and destroyed at process exit.
+    // The one process-wide parser, created on first use and destroyed at process exit. A creation
+    // that throws is tried again by the next caller, waiting ones included.
     static VxOptionParser& Instance();
 
     virtual bool AddOption(OptionKind kind, const std::wstring& name, std::uint16_t shortName);

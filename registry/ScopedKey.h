@@ -3,6 +3,7 @@
 #include <windows.h>
 
 // Sole owner of one registry handle: closes it on every path out of the scope that opened it.
+// A predefined root is never owned: opening the empty path below one hands back the root itself.
 class ScopedKey {
 public:
     ScopedKey() = default;
@@ -13,6 +14,7 @@ public:
 
     HKEY Get() const { return key; }
     bool IsOpen() const { return key != nullptr; }
+    bool Owns() const { return key != nullptr && !IsPredefined(key); }
 
     // For the platform call that fills the handle; whatever was held is closed first.
     HKEY* Receive()
@@ -23,10 +25,17 @@ public:
 
     void Close()
     {
-        if (key != nullptr) {
+        if (Owns()) {
             RegCloseKey(key);
-            key = nullptr;
         }
+        key = nullptr;
+    }
+
+    static bool IsPredefined(HKEY handle)
+    {
+        const auto value = reinterpret_cast<ULONG_PTR>(handle);
+        return value >= reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT) &&
+               value <= reinterpret_cast<ULONG_PTR>(HKEY_PERFORMANCE_NLSTEXT);
     }
 
 private:

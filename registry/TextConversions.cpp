@@ -2,68 +2,86 @@
 
 #include <windows.h>
 
-#include <cwctype>
 
-std::wstring ToWide(const std::string& text, unsigned codePage)
+bool ToWide(const std::string& text, unsigned codePage, std::wstring& out)
 {
-    std::wstring result;
+    out.clear();
+    if (text.empty()) {
+        return true;
+    }
     const int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(),
                                            static_cast<int>(text.size()), nullptr, 0);
     if (length == 0) {
-        return result;
+        return false;
     }
-    result.resize(static_cast<std::size_t>(length));
+    out.resize(static_cast<std::size_t>(length));
     if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                            result.data(), length) == 0) {
-        result.clear();
+                            out.data(), length) == 0) {
+        out.clear();
+        return false;
     }
-    return result;
+    return true;
 }
 
-std::string ToNarrow(const std::wstring& text, unsigned codePage)
+bool ToNarrow(const std::wstring& text, unsigned codePage, std::string& out)
 {
-    std::string result;
-    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                           0, nullptr, nullptr);
-    if (length == 0) {
-        return result;
+    out.clear();
+    if (text.empty()) {
+        return true;
     }
-    result.resize(static_cast<std::size_t>(length));
-    if (WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), result.data(), length,
-                            nullptr, nullptr) == 0) {
-        result.clear();
+    // UTF-8 reports an unpaired surrogate through the flag; other code pages report a character
+    // they lack through the default-character flag, which UTF-8 does not accept.
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : 0;
+    BOOL usedDefault = FALSE;
+    BOOL* const usedDefaultOut = utf8 ? nullptr : &usedDefault;
+    const int length = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr,
+                                           0, nullptr, usedDefaultOut);
+    if (length == 0 || usedDefault) {
+        return false;
     }
-    return result;
+    out.resize(static_cast<std::size_t>(length));
+    if (WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), out.data(), length,
+                            nullptr, usedDefaultOut) == 0 ||
+        usedDefault) {
+        out.clear();
+        return false;
+    }
+    return true;
 }
 
-std::wstring Utf8ToWide(const std::string& text)
+bool Utf8ToWide(const std::string& text, std::wstring& out)
 {
-    return ToWide(text, CP_UTF8);
+    return ToWide(text, CP_UTF8, out);
 }
 
-std::string WideToUtf8(const std::wstring& text)
+bool WideToUtf8(const std::wstring& text, std::string& out)
 {
-    return ToNarrow(text, CP_UTF8);
+    return ToNarrow(text, CP_UTF8, out);
 }
 
-std::vector<std::wstring> Utf8ListToWide(const std::vector<std::string>& list)
+bool Utf8ListToWide(const std::vector<std::string>& list, std::vector<std::wstring>& out)
 {
-    std::vector<std::wstring> result;
-    result.reserve(list.size());
-    for (const std::string& text : list) {
-        result.push_back(Utf8ToWide(text));
+    out.assign(list.size(), std::wstring());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (!Utf8ToWide(list[i], out[i])) {
+            out.clear();
+            return false;
+        }
     }
-    return result;
+    return true;
 }
 
-std::vector<std::string> WideListToUtf8(const std::vector<std::wstring>& list)
+bool WideListToUtf8(const std::vector<std::wstring>& list, std::vector<std::string>& out)
 {
-    std::vector<std::string> result;
-    result.reserve(list.size());
-    for (const std::wstring& text : list) {
-        result.push_back(WideToUtf8(text));
+    out.assign(list.size(), std::string());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (!WideToUtf8(list[i], out[i])) {
+            out.clear();
+            return false;
+        }
     }
-    return result;
+    return true;
 }
 
 std::vector<std::wstring> SplitMultiString(const wchar_t* characters, std::size_t count)
@@ -86,7 +104,7 @@ std::vector<std::wstring> SplitMultiString(const wchar_t* characters, std::size_
 bool JoinMultiString(const std::vector<std::wstring>& list, std::wstring& out)
 {
     for (const std::wstring& text : list) {
-        if (text.empty()) {
+        if (text.empty() || text.find(L'\0') != std::wstring::npos) {
             out.clear();
             return false;
         }
@@ -105,12 +123,9 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix, bool ignor
     if (text.size() < prefix.size()) {
         return false;
     }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        const wchar_t a = ignoreCase ? static_cast<wchar_t>(std::towlower(static_cast<wint_t>(text[i]))) : text[i];
-        const wchar_t b = ignoreCase ? static_cast<wchar_t>(std::towlower(static_cast<wint_t>(prefix[i]))) : prefix[i];
-        if (a != b) {
-            return false;
-        }
+    const int length = static_cast<int>(prefix.size());
+    if (ignoreCase) {
+        return CompareStringOrdinal(text.data(), length, prefix.data(), length, TRUE) == CSTR_EQUAL;
     }
-    return true;
+    return text.compare(0, prefix.size(), prefix) == 0;
 }

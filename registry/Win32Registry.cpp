@@ -3,11 +3,34 @@
 #include "ScopedKey.h"
 #include "TextConversions.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr wchar_t Separator = L'\\';
+// The platform hands a path on as a counted string and silently cuts one longer than this, so
+// that it can name another key.
+constexpr std::size_t MaxPathLength = 32766;
+// The registry's own limit on the depth of a tree.
+constexpr std::size_t MaxPathDepth = 512;
+// The longest names the registry holds, 255 and 16,383 characters, with a terminator.
+constexpr DWORD SubKeyNameCapacity = 256;
+constexpr DWORD ValueNameCapacity = 16384;
+// A value that still grows after this many queries is given up.
+constexpr int MaxQueryPasses = 8;
+
+// A NUL would end the name early at the platform, which would then act on another one.
+bool HoldsNul(const std::wstring& text)
+{
+    return text.find(L'\0') != std::wstring::npos;
+}
+
+bool IsUsablePath(const std::wstring& path)
+{
+    return !HoldsNul(path) && path.size() <= MaxPathLength &&
+           static_cast<std::size_t>(std::count(path.begin(), path.end(), Separator)) < MaxPathDepth;
+}
 
 // Splits at the last backslash; false when the path is empty or holds none.
 bool SplitPath(const std::wstring& path, std::wstring& parent, std::wstring& leaf)
@@ -82,8 +105,20 @@ bool Win32Registry::RecordOpenFailure(LONG status, RegistryError* error)
 
 bool Win32Registry::OpenOrRecord(const std::wstring& path, REGSAM mask, ScopedKey& key, RegistryError* error)
 {
+    if (!IsUsablePath(path)) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
     const LONG status = OpenKey(path, mask, key);
     return key.IsOpen() || RecordOpenFailure(status, error);
+}
+
+bool Win32Registry::OpenValueKey(const std::wstring& path, const std::wstring& name, REGSAM mask, ScopedKey& key,
+                                 RegistryError* error)
+{
+    if (HoldsNul(name)) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    return OpenOrRecord(path, mask, key, error);
 }
 
 bool Win32Registry::KeyExists(const std::wstring& path, RegistryError* error)
@@ -104,10 +139,10 @@ bool Win32Registry::SubKeyExists(const std::wstring& parent, const std::wstring&
 bool Win32Registry::CreateSubKey(const std::wstring& parent, const std::wstring& name,
                                  RegistryError* error)
 {
-    if (name.empty()) {
+    const std::wstring path = JoinPath(parent, name);
+    if (name.empty() || !IsUsablePath(path)) {
         return Record(RegistryError::InvalidArgument, error);
     }
-    const std::wstring path = JoinPath(parent, name);
     ScopedKey key;
     const LONG status = RegCreateKeyExW(rootKey, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                         KEY_CREATE_SUB_KEY | accessFlags, nullptr, key.Receive(),
@@ -120,22 +155,31 @@ bool Win32Registry::CreateSubKey(const std::wstring& parent, const std::wstring&
 
 bool Win32Registry::CreateKey(const std::wstring& path, RegistryError* error)
 {
-    std::wstring parent;
-    std::wstring leaf;
-    // The first component of a path is never created.
-    if (!SplitPath(path, parent, leaf)) {
+    if (!IsUsablePath(path)) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    // The first component of a path is never created; each later one is, top down.
+    std::wstring::size_type end = path.find(Separator);
+    if (end == std::wstring::npos) {
         return Record(RegistryError::None, error);
     }
-    if (!CreateKey(parent, error)) {
-        return false;
+    for (;;) {
+        const std::wstring::size_type next = path.find(Separator, end + 1);
+        const std::wstring leaf = path.substr(end + 1, next == std::wstring::npos ? next : next - end - 1);
+        if (!CreateSubKey(path.substr(0, end), leaf, error)) {
+            return false;
+        }
+        if (next == std::wstring::npos) {
+            return true;
+        }
+        end = next;
     }
-    return CreateSubKey(parent, leaf, error);
 }
 
 bool Win32Registry::DeleteSubKey(const std::wstring& parent, const std::wstring& name,
                                  RegistryError* error)
 {
-    if (name.empty()) {
+    if (name.empty() || !IsUsablePath(JoinPath(parent, name))) {
         return Record(RegistryError::InvalidArgument, error);
     }
     ScopedKey key;
@@ -162,7 +206,7 @@ std::uint32_t Win32Registry::GetValueType(const std::wstring& key, const std::ws
                                           RegistryError* error)
 {
     ScopedKey handle;
-    if (!OpenOrRecord(key, KEY_READ, handle, error)) {
+    if (!OpenValueKey(key, name, KEY_READ, handle, error)) {
         return REG_NONE;
     }
     DWORD type = REG_NONE;
@@ -178,13 +222,21 @@ bool Win32Registry::ReadFixed(const std::wstring& key, const std::wstring& name,
                               DWORD type, RegistryError* error)
 {
     ScopedKey handle;
-    if (!OpenOrRecord(key, KEY_READ, handle, error)) {
+    if (!OpenValueKey(key, name, KEY_READ, handle, error)) {
         return false;
     }
+    BYTE buffer[sizeof(std::uint64_t)];
     DWORD stored = type;
-    const LONG status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &stored,
-                                         static_cast<BYTE*>(data), &size);
-    // The type is judged before the result, so a value of another size fails as WrongType.
+    DWORD length = size;
+    const LONG status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &stored, buffer, &length);
+    // A value of the asked type but of another size holds no such number: the variable is left.
+    if (stored == type && (status == ERROR_MORE_DATA || (status == ERROR_SUCCESS && length != size))) {
+        return Record(RegistryError::WrongType, error);
+    }
+    // Otherwise the bytes delivered reach the variable, also when the type is then refused.
+    if (status == ERROR_SUCCESS) {
+        std::memcpy(data, buffer, length);
+    }
     if (stored != type && stored != REG_NONE) {
         return Record(RegistryError::WrongType, error);
     }
@@ -195,7 +247,7 @@ bool Win32Registry::SetValue(const std::wstring& key, const std::wstring& name, 
                              DWORD size, RegistryError* error)
 {
     ScopedKey handle;
-    if (!OpenOrRecord(key, KEY_SET_VALUE, handle, error)) {
+    if (!OpenValueKey(key, name, KEY_SET_VALUE, handle, error)) {
         return false;
     }
     const LONG status =
@@ -204,32 +256,32 @@ bool Win32Registry::SetValue(const std::wstring& key, const std::wstring& name, 
 }
 
 bool Win32Registry::ReadSized(const std::wstring& key, const std::wstring& name, REGSAM mask,
-                              DWORD requiredType, std::vector<std::uint8_t>& data, DWORD& type,
-                              OnSecondFailure onFailure, RegistryError* error)
+                              DWORD requiredType, std::vector<std::uint8_t>& data, DWORD& type, RegistryError* error)
 {
     ScopedKey handle;
-    if (!OpenOrRecord(key, mask, handle, error)) {
+    if (!OpenValueKey(key, name, mask, handle, error)) {
         return false;
     }
-    type = REG_NONE;
+    std::vector<std::uint8_t> buffer;
     DWORD size = 0;
     LONG status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, nullptr, &size);
+    if (status == ERROR_SUCCESS && size != 0) {
+        status = ERROR_MORE_DATA;
+    }
+    // The value may change between the queries: one that grew is read again at its new size, and
+    // the size and type judged are those of the query that delivered the data.
+    for (int pass = 0; status == ERROR_MORE_DATA && pass < MaxQueryPasses; ++pass) {
+        buffer.resize(size);
+        status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, buffer.data(), &size);
+    }
     if (status != ERROR_SUCCESS) {
         return Record(MapPlatformError(status), error);
     }
     if (requiredType != REG_NONE && type != requiredType) {
         return Record(RegistryError::WrongType, error);
     }
-    data.resize(size);
-    if (size != 0) {
-        status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, data.data(), &size);
-        if (status != ERROR_SUCCESS) {
-            if (onFailure == OnSecondFailure::Empty) {
-                data.clear();
-            }
-            return Record(MapPlatformError(status), error);
-        }
-    }
+    buffer.resize(size);
+    data.swap(buffer);
     return Record(RegistryError::None, error);
 }
 
@@ -261,14 +313,15 @@ bool Win32Registry::ReadString(const std::wstring& key, const std::wstring& name
                                RegistryError* error)
 {
     ScopedKey handle;
-    if (!OpenOrRecord(key, KEY_READ, handle, error)) {
+    if (!OpenValueKey(key, name, KEY_READ, handle, error)) {
         return false;
     }
     DWORD type = REG_NONE;
     DWORD size = 0;
     LONG status = ERROR_MORE_DATA;
-    // The value may grow between the calls; each pass takes the size the last one reported.
-    while (status == ERROR_MORE_DATA) {
+    // The value may grow between the calls; each pass takes the size the last one reported, and
+    // one that keeps growing (or a root that reports no size) is given up as Failed.
+    for (int pass = 0; status == ERROR_MORE_DATA && pass < MaxQueryPasses; ++pass) {
         value.resize((size + 1) / 2);
         status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type,
                                   reinterpret_cast<BYTE*>(value.data()), &size);
@@ -300,7 +353,7 @@ bool Win32Registry::ReadMultiString(const std::wstring& key, const std::wstring&
 {
     std::vector<std::uint8_t> data;
     DWORD type = REG_NONE;
-    if (!ReadSized(key, name, KEY_READ, REG_MULTI_SZ, data, type, OnSecondFailure::Empty, error)) {
+    if (!ReadSized(key, name, KEY_READ, REG_MULTI_SZ, data, type, error)) {
         return false;
     }
     if (!data.empty()) {
@@ -314,13 +367,13 @@ bool Win32Registry::ReadMultiString(const std::wstring& key, const std::wstring&
 bool Win32Registry::WriteMultiString(const std::wstring& key, const std::wstring& name,
                                      const std::vector<std::wstring>& values, RegistryError* error)
 {
-    ScopedKey handle;
-    if (!OpenOrRecord(key, KEY_SET_VALUE, handle, error)) {
-        return false;
-    }
     std::wstring joined;
     if (!JoinMultiString(values, joined)) {
         return Record(RegistryError::InvalidArgument, error);
+    }
+    ScopedKey handle;
+    if (!OpenValueKey(key, name, KEY_SET_VALUE, handle, error)) {
+        return false;
     }
     const LONG status = RegSetValueExW(handle.Get(), name.c_str(), 0, REG_MULTI_SZ,
                                        reinterpret_cast<const BYTE*>(joined.data()),
@@ -332,7 +385,7 @@ bool Win32Registry::ReadBinary(const std::wstring& key, const std::wstring& name
                                RegistryError* error)
 {
     DWORD type = REG_NONE;
-    return ReadSized(key, name, KEY_QUERY_VALUE, REG_BINARY, data, type, OnSecondFailure::KeepSize, error);
+    return ReadSized(key, name, KEY_QUERY_VALUE, REG_BINARY, data, type, error);
 }
 
 bool Win32Registry::WriteBinary(const std::wstring& key, const std::wstring& name,
@@ -345,7 +398,7 @@ bool Win32Registry::ReadValue(const std::wstring& key, const std::wstring& name,
                               std::uint32_t& type, RegistryError* error)
 {
     DWORD stored = REG_NONE;
-    if (!ReadSized(key, name, KEY_READ, REG_NONE, data, stored, OnSecondFailure::KeepSize, error)) {
+    if (!ReadSized(key, name, KEY_READ, REG_NONE, data, stored, error)) {
         return false;
     }
     type = stored;
@@ -360,8 +413,7 @@ std::int32_t Win32Registry::EnumNames(const std::wstring& key, NameKind kind, st
         return 0;
     }
     names.clear();
-    // Key names are at most 255 characters with the terminator, value names 32767.
-    std::vector<wchar_t> buffer(kind == NameKind::SubKeys ? 255 : 32767);
+    std::vector<wchar_t> buffer(kind == NameKind::SubKeys ? SubKeyNameCapacity : ValueNameCapacity);
     LONG status = ERROR_SUCCESS;
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(buffer.size());
@@ -400,8 +452,13 @@ bool Win32Registry::DeleteKeyTree(const std::wstring& parent, const std::wstring
         return Record(RegistryError::InvalidArgument, error);
     }
     const std::wstring path = JoinPath(parent, name);
+    // Subkeys that cannot be listed cannot be deleted: the listing's failure stops the operation.
+    RegistryError listing = RegistryError::None;
     std::vector<std::wstring> subKeys;
-    EnumSubKeys(path, subKeys);
+    EnumSubKeys(path, subKeys, &listing);
+    if (listing != RegistryError::None) {
+        return Record(listing, error);
+    }
     for (const std::wstring& subKey : subKeys) {
         if (!DeleteKeyTree(path, subKey, error)) {
             return false;
@@ -412,11 +469,11 @@ bool Win32Registry::DeleteKeyTree(const std::wstring& parent, const std::wstring
 
 bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& destination, RegistryError* error)
 {
-    if (source.empty() || destination.empty()) {
+    if (source.empty() || destination.empty() || !IsUsablePath(source) || !IsUsablePath(destination)) {
         return Record(RegistryError::InvalidArgument, error);
     }
-    // Registry names ignore case, so a\B lies inside A as much as A\B does; copying a tree
-    // into itself would nest copies until the registry's depth limit.
+    // Registry names ignore case, beyond ASCII too, so a\B lies inside A as much as A\B does;
+    // copying a tree into itself would nest copies until the registry's depth limit.
     if (StartsWith(destination, source + Separator, true)) {
         return Record(RegistryError::InvalidArgument, error);
     }
@@ -450,32 +507,24 @@ bool Win32Registry::CopyValue(const std::wstring& sourceKey, const std::wstring&
                               const std::wstring& destinationKey, const std::wstring& destinationName,
                               RegistryError* error)
 {
-    if (sourceKey.empty() || destinationKey.empty()) {
+    if (sourceKey.empty() || destinationKey.empty() || HoldsNul(sourceName) || HoldsNul(destinationName) ||
+        !IsUsablePath(sourceKey) || !IsUsablePath(destinationKey)) {
         return Record(RegistryError::InvalidArgument, error);
     }
-    ScopedKey source;
-    if (!OpenOrRecord(sourceKey, KEY_QUERY_VALUE, source, error)) {
-        return false;
-    }
+    std::vector<std::uint8_t> data;
     DWORD type = REG_NONE;
-    DWORD size = 0;
-    LONG status = RegQueryValueExW(source.Get(), sourceName.c_str(), nullptr, &type, nullptr, &size);
-    if (status != ERROR_SUCCESS) {
-        return Record(MapPlatformError(status), error);
+    if (!ReadSized(sourceKey, sourceName, KEY_QUERY_VALUE, REG_NONE, data, type, error)) {
+        return false;
     }
     if (type == REG_NONE) {
         return Record(RegistryError::WrongType, error);
-    }
-    std::vector<std::uint8_t> data(size);
-    status = RegQueryValueExW(source.Get(), sourceName.c_str(), nullptr, &type, data.data(), &size);
-    if (status != ERROR_SUCCESS) {
-        return Record(MapPlatformError(status), error);
     }
     ScopedKey destination;
     if (!OpenOrRecord(destinationKey, KEY_SET_VALUE, destination, error)) {
         return false;
     }
-    status = RegSetValueExW(destination.Get(), destinationName.c_str(), 0, type, data.data(), size);
+    const LONG status = RegSetValueExW(destination.Get(), destinationName.c_str(), 0, type, data.data(),
+                                       static_cast<DWORD>(data.size()));
     return Record(MapPlatformError(status), error);
 }
 
@@ -483,7 +532,7 @@ bool Win32Registry::DeleteValue(const std::wstring& key, const std::wstring& nam
                                 RegistryError* error)
 {
     ScopedKey handle;
-    if (!OpenOrRecord(key, KEY_SET_VALUE, handle, error)) {
+    if (!OpenValueKey(key, name, KEY_SET_VALUE, handle, error)) {
         return false;
     }
     const LONG status = RegDeleteValueW(handle.Get(), name.c_str());

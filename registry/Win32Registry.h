@@ -14,13 +14,17 @@ class ScopedKey;
 // Exception-free access to the Windows registry, the only implementation of Registry. Every path
 // is relative to the root key; no key handle is kept between calls, so objects can be copied
 // freely. Operations call one another through the virtual table, so an override changes every
-// operation built on it, narrow twins included.
+// operation built on it, narrow twins included. A path or name holding a NUL, or a path longer
+// than 32,766 characters or deeper than 512 levels, is refused with InvalidArgument before any
+// platform call.
 class Win32Registry : public Registry {
 public:
     ~Win32Registry() override = default;
 
     // The narrow (UTF-8) face: each converts its strings and forwards to the wide operation of
-    // the same name through the virtual table. Text that is not valid UTF-8 becomes empty.
+    // the same name through the virtual table. Text that is not valid UTF-8 is refused with
+    // InvalidArgument; a result the wide operation gives that UTF-8 cannot carry (an unpaired
+    // surrogate) fails with Failed.
     std::int32_t GetSubKeyCount(const std::string& key, RegistryError* error = nullptr) override;
     // key\name of the subkey at the index; empty with InvalidArgument past the end.
     std::string GetSubKeyPath(const std::string& key, std::uint32_t index, RegistryError* error = nullptr) override;
@@ -75,6 +79,8 @@ public:
     // Stores the terminating NUL with the string.
     virtual bool WriteString(const std::wstring& key, const std::wstring& name, const std::wstring& value,
                              RegistryError* error = nullptr);
+    // A REG_DWORD of other than 4 bytes (REG_QWORD: 8) is WrongType and leaves the variable;
+    // bytes of another type that fit are delivered, though refused.
     virtual bool ReadDword(const std::wstring& key, const std::wstring& name, std::uint32_t& value,
                            RegistryError* error = nullptr);
     virtual bool WriteDword(const std::wstring& key, const std::wstring& name, std::uint32_t value,
@@ -129,7 +135,8 @@ public:
     virtual RegistryError GetLastErrorCode();
     virtual bool ReadValue(const std::string& key, const std::string& name, std::vector<std::uint8_t>& data,
                            std::uint32_t& type, RegistryError* error = nullptr);
-    // Any type; the type is written only on success.
+    // Any type, that of the query that delivered the data. Buffer and type are written only on
+    // success; so is ReadBinary's buffer.
     virtual bool ReadValue(const std::wstring& key, const std::wstring& name, std::vector<std::uint8_t>& data,
                            std::uint32_t& type, RegistryError* error = nullptr);
 
@@ -141,16 +148,16 @@ private:
     // Opens with the operation's mask OR-ed with the access flags. The key counts as opened when
     // a handle came back; the result is what the platform returned.
     LONG OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key) const;
-    // A fixed-size read straight into the caller's variable; the type is judged before the result.
+    // A fixed-size read; the type is judged before the result.
     bool ReadFixed(const std::wstring& key, const std::wstring& name, void* data, DWORD size, DWORD type,
                    RegistryError* error);
     // Opens the key for setting values and stores one.
     bool SetValue(const std::wstring& key, const std::wstring& name, DWORD type, const void* data, DWORD size,
                   RegistryError* error);
-    // Two queries, size then data. `requiredType` REG_NONE accepts every type.
-    enum class OnSecondFailure { KeepSize, Empty };
+    // Size, then data, into the caller's buffer only on success. `requiredType` REG_NONE accepts
+    // every type.
     bool ReadSized(const std::wstring& key, const std::wstring& name, REGSAM mask, DWORD requiredType,
-                   std::vector<std::uint8_t>& data, DWORD& type, OnSecondFailure onFailure, RegistryError* error);
+                   std::vector<std::uint8_t>& data, DWORD& type, RegistryError* error);
     enum class NameKind { SubKeys, Values };
     std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                  RegistryError* error);
@@ -160,8 +167,12 @@ private:
     bool Record(RegistryError code, RegistryError* error);
     // Records a failed open: a call that handed back no handle yet reported success still failed.
     bool RecordOpenFailure(LONG status, RegistryError* error);
-    // Opens the key; when no handle comes back, records why and returns false.
+    // Opens the key; when no handle comes back, records why and returns false. A path the platform
+    // would not take as given is refused with InvalidArgument.
     bool OpenOrRecord(const std::wstring& path, REGSAM mask, ScopedKey& key, RegistryError* error);
+    // The same for an operation on the value `name`, which must hold no NUL.
+    bool OpenValueKey(const std::wstring& path, const std::wstring& name, REGSAM mask, ScopedKey& key,
+                      RegistryError* error);
 
     HKEY rootKey = HKEY_LOCAL_MACHINE;
     std::uint32_t accessFlags = 0;

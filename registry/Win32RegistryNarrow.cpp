@@ -5,10 +5,14 @@
 
 namespace {
 
-std::wstring W(const std::string& text)
-{
-    return Utf8ToWide(text);
-}
+// The UTF-16 forms of two UTF-8 arguments; `valid` is false when either is not valid UTF-8.
+struct WidePair {
+    WidePair(const std::string& a, const std::string& b) : valid(Utf8ToWide(a, first) && Utf8ToWide(b, second)) {}
+
+    std::wstring first;
+    std::wstring second;
+    bool valid;
+};
 
 }  // namespace
 
@@ -36,22 +40,32 @@ std::string Win32Registry::GetSubKeyPath(const std::string& key, std::uint32_t i
 }
 
 // Lists through the virtual wide enumeration on a fresh list; the caller's list changes only
-// when the listing succeeded.
+// when the listing succeeded and every name converted.
 std::int32_t Win32Registry::EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                             RegistryError* error)
 {
+    std::wstring wideKey;
+    if (!Utf8ToWide(key, wideKey)) {
+        Record(RegistryError::InvalidArgument, error);
+        return 0;
+    }
     std::vector<std::wstring> wide;
     RegistryError listing = RegistryError::None;
     if (kind == NameKind::SubKeys) {
-        EnumSubKeys(W(key), wide, &listing);
+        EnumSubKeys(wideKey, wide, &listing);
     } else {
-        EnumValueNames(W(key), wide, &listing);
+        EnumValueNames(wideKey, wide, &listing);
     }
     if (listing != RegistryError::None) {
         Record(listing, error);
         return 0;
     }
-    names = WideListToUtf8(wide);
+    std::vector<std::string> converted;
+    if (!WideListToUtf8(wide, converted)) {
+        Record(RegistryError::Failed, error);
+        return 0;
+    }
+    names = std::move(converted);
     Record(RegistryError::None, error);
     return static_cast<std::int32_t>(names.size());
 }
@@ -76,153 +90,212 @@ std::int32_t Win32Registry::EnumValueNames(const std::string& key, std::vector<s
 
 bool Win32Registry::CreateSubKey(const std::string& parent, const std::string& name, RegistryError* error)
 {
-    return CreateSubKey(W(parent), W(name), error);
+    const WidePair wide(parent, name);
+    return wide.valid ? CreateSubKey(wide.first, wide.second, error) : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::DeleteSubKey(const std::string& parent, const std::string& name, RegistryError* error)
 {
-    return DeleteSubKey(W(parent), W(name), error);
+    const WidePair wide(parent, name);
+    return wide.valid ? DeleteSubKey(wide.first, wide.second, error) : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::ReadString(const std::string& key, const std::string& name, std::string& value,
                                RegistryError* error)
 {
-    return ReadString(W(key), W(name), value, error);
+    const WidePair wide(key, name);
+    if (!wide.valid) {
+        value.clear();
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    return ReadString(wide.first, wide.second, value, error);
 }
 
 bool Win32Registry::WriteString(const std::string& key, const std::string& name, const std::string& value,
                                 RegistryError* error)
 {
-    return WriteString(W(key), W(name), value, error);
+    const WidePair wide(key, name);
+    return wide.valid ? WriteString(wide.first, wide.second, value, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::ReadString(const std::string& key, const std::string& name, std::wstring& value,
                                RegistryError* error)
 {
-    return ReadString(W(key), W(name), value, error);
+    const WidePair wide(key, name);
+    return wide.valid ? ReadString(wide.first, wide.second, value, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::WriteString(const std::string& key, const std::string& name, const std::wstring& value,
                                 RegistryError* error)
 {
-    return WriteString(W(key), W(name), value, error);
+    const WidePair wide(key, name);
+    return wide.valid ? WriteString(wide.first, wide.second, value, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::ReadString(const std::wstring& key, const std::wstring& name, std::string& value,
                                RegistryError* error)
 {
     std::wstring wide;
-    const bool result = ReadString(key, name, wide, error);
-    value = WideToUtf8(wide);
-    return result;
+    if (!ReadString(key, name, wide, error)) {
+        value.clear();
+        return false;
+    }
+    return WideToUtf8(wide, value) || Record(RegistryError::Failed, error);
 }
 
 bool Win32Registry::WriteString(const std::wstring& key, const std::wstring& name, const std::string& value,
                                 RegistryError* error)
 {
-    return WriteString(key, name, W(value), error);
+    std::wstring wide;
+    return Utf8ToWide(value, wide) ? WriteString(key, name, wide, error)
+                                   : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::ReadBinary(const std::string& key, const std::string& name, std::vector<std::uint8_t>& data,
                                RegistryError* error)
 {
-    return ReadBinary(W(key), W(name), data, error);
+    const WidePair wide(key, name);
+    return wide.valid ? ReadBinary(wide.first, wide.second, data, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::WriteBinary(const std::string& key, const std::string& name,
                                 const std::vector<std::uint8_t>& data, RegistryError* error)
 {
-    return WriteBinary(W(key), W(name), data, error);
+    const WidePair wide(key, name);
+    return wide.valid ? WriteBinary(wide.first, wide.second, data, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::ReadDword(const std::string& key, const std::string& name, std::uint32_t& value,
                               RegistryError* error)
 {
-    return ReadDword(W(key), W(name), value, error);
+    const WidePair wide(key, name);
+    return wide.valid ? ReadDword(wide.first, wide.second, value, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::WriteDword(const std::string& key, const std::string& name, std::uint32_t value,
                                RegistryError* error)
 {
-    return WriteDword(W(key), W(name), value, error);
+    const WidePair wide(key, name);
+    return wide.valid ? WriteDword(wide.first, wide.second, value, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::ReadMultiString(const std::string& key, const std::string& name,
                                     std::vector<std::string>& values, RegistryError* error)
 {
-    std::vector<std::wstring> wide;
-    const bool result = ReadMultiString(W(key), W(name), wide, error);
-    values = WideListToUtf8(wide);
-    return result;
+    values.clear();
+    const WidePair wide(key, name);
+    if (!wide.valid) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    std::vector<std::wstring> list;
+    if (!ReadMultiString(wide.first, wide.second, list, error)) {
+        return false;
+    }
+    return WideListToUtf8(list, values) || Record(RegistryError::Failed, error);
 }
 
 bool Win32Registry::WriteMultiString(const std::string& key, const std::string& name,
                                      const std::vector<std::string>& values, RegistryError* error)
 {
-    return WriteMultiString(W(key), W(name), Utf8ListToWide(values), error);
+    const WidePair wide(key, name);
+    std::vector<std::wstring> list;
+    if (!wide.valid || !Utf8ListToWide(values, list)) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    return WriteMultiString(wide.first, wide.second, list, error);
 }
 
 bool Win32Registry::DeleteValue(const std::string& key, const std::string& name, RegistryError* error)
 {
-    return DeleteValue(W(key), W(name), error);
+    const WidePair wide(key, name);
+    return wide.valid ? DeleteValue(wide.first, wide.second, error) : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::CopyKey(const std::string& source, const std::string& destination, RegistryError* error)
 {
-    return CopyKey(W(source), W(destination), error);
+    const WidePair wide(source, destination);
+    return wide.valid ? CopyKey(wide.first, wide.second, error) : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::CopyValue(const std::string& sourceKey, const std::string& sourceName,
                               const std::string& destinationKey, const std::string& destinationName,
                               RegistryError* error)
 {
-    return CopyValue(W(sourceKey), W(sourceName), W(destinationKey), W(destinationName), error);
+    const WidePair source(sourceKey, sourceName);
+    const WidePair destination(destinationKey, destinationName);
+    if (!source.valid || !destination.valid) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    return CopyValue(source.first, source.second, destination.first, destination.second, error);
 }
 
 bool Win32Registry::DeleteKeyTree(const std::string& parent, const std::string& name, RegistryError* error)
 {
-    return DeleteKeyTree(W(parent), W(name), error);
+    const WidePair wide(parent, name);
+    return wide.valid ? DeleteKeyTree(wide.first, wide.second, error) : Record(RegistryError::InvalidArgument, error);
 }
 
 std::uint32_t Win32Registry::GetValueType(const std::string& key, const std::string& name, RegistryError* error)
 {
-    return GetValueType(W(key), W(name), error);
+    const WidePair wide(key, name);
+    if (!wide.valid) {
+        Record(RegistryError::InvalidArgument, error);
+        return REG_NONE;
+    }
+    return GetValueType(wide.first, wide.second, error);
 }
 
 bool Win32Registry::ReadQword(const std::string& key, const std::string& name, std::uint64_t& value,
                               RegistryError* error)
 {
-    return ReadQword(W(key), W(name), value, error);
+    const WidePair wide(key, name);
+    return wide.valid ? ReadQword(wide.first, wide.second, value, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::WriteQword(const std::string& key, const std::string& name, std::uint64_t value,
                                RegistryError* error)
 {
-    return WriteQword(W(key), W(name), value, error);
+    const WidePair wide(key, name);
+    return wide.valid ? WriteQword(wide.first, wide.second, value, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::KeyExists(const std::string& path, RegistryError* error)
 {
-    return KeyExists(W(path), error);
+    std::wstring widePath;
+    return Utf8ToWide(path, widePath) ? KeyExists(widePath, error) : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::SubKeyExists(const std::string& parent, const std::string& name, RegistryError* error)
 {
-    return SubKeyExists(W(parent), W(name), error);
+    const WidePair wide(parent, name);
+    return wide.valid ? SubKeyExists(wide.first, wide.second, error) : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::DeleteKey(const std::string& path, RegistryError* error)
 {
-    return DeleteKey(W(path), error);
+    std::wstring widePath;
+    return Utf8ToWide(path, widePath) ? DeleteKey(widePath, error) : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::CreateKey(const std::string& path, RegistryError* error)
 {
-    return CreateKey(W(path), error);
+    std::wstring widePath;
+    return Utf8ToWide(path, widePath) ? CreateKey(widePath, error) : Record(RegistryError::InvalidArgument, error);
 }
 
 bool Win32Registry::ReadValue(const std::string& key, const std::string& name, std::vector<std::uint8_t>& data,
                               std::uint32_t& type, RegistryError* error)
 {
-    return ReadValue(W(key), W(name), data, type, error);
+    const WidePair wide(key, name);
+    return wide.valid ? ReadValue(wide.first, wide.second, data, type, error)
+                      : Record(RegistryError::InvalidArgument, error);
 }

@@ -1,10 +1,15 @@
 #include "VxOptionParser.h"
 
 #include "CommandLineSplitter.h"
+#include "OptionParserCreationHook.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -454,33 +459,110 @@ TEST(VxOptionParserInput, EntryOperationsCallParseVirtually)
     EXPECT_EQ(expected, parser.calls);
 }
 
-TEST(VxOptionParserInstance, OneObjectForConcurrentFirstCalls)
+// Each Instance scenario runs in a process of its own, which starts without an instance, and
+// reports what it saw on stderr for the parent to match.
+constexpr int CallerCount = 8;
+std::atomic<int> creations{0};
+std::atomic<int> entered{0};
+
+void CountCreation()
 {
-    constexpr int threadCount = 8;
+    ++creations;
+    // Gives the other callers time to find the creation under way.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+void FailFirstCreation()
+{
+    if (++creations == 1) {
+        while (entered.load() < CallerCount) {
+            std::this_thread::yield();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        throw std::bad_alloc();
+    }
+}
+
+// Every caller asks for the instance at once; reports how many creations ran, how many callers
+// saw one fail, and whether all the others got one and the same object.
+void CallConcurrently(void (*hook)())
+{
+    OptionParserCreationHook = hook;
+    std::thread([] {
+        std::this_thread::sleep_for(std::chrono::seconds(20));
+        std::fprintf(stderr, "callers still waiting after 20 s\n");
+        std::_Exit(2);
+    }).detach();
     std::atomic<bool> go{false};
-    std::vector<VxOptionParser*> seen(threadCount, nullptr);
+    std::atomic<int> failures{0};
+    std::vector<VxOptionParser*> seen(CallerCount, nullptr);
     std::vector<std::thread> threads;
-    for (int i = 0; i < threadCount; ++i) {
+    for (int i = 0; i < CallerCount; ++i) {
         threads.emplace_back([&, i] {
             while (!go.load()) {
                 std::this_thread::yield();
             }
-            seen[static_cast<std::size_t>(i)] = &VxOptionParser::Instance();
+            ++entered;
+            try {
+                seen[static_cast<std::size_t>(i)] = &VxOptionParser::Instance();
+            } catch (const std::bad_alloc&) {
+                ++failures;
+            }
         });
     }
     go.store(true);
     for (auto& t : threads) {
         t.join();
     }
-    VxOptionParser* const first = &VxOptionParser::Instance();
-    for (int i = 0; i < threadCount; ++i) {
-        EXPECT_EQ(first, seen[static_cast<std::size_t>(i)]) << "thread " << i;
+    VxOptionParser* const instance = &VxOptionParser::Instance();
+    int same = 0;
+    for (VxOptionParser* p : seen) {
+        same += p == instance ? 1 : 0;
     }
-    // A fresh instance: no options, no arguments, no message.
-    EXPECT_TRUE(first->GetArguments().empty());
-    EXPECT_EQ(L"", first->GetError());
-    EXPECT_TRUE(first->AddOption(NoValue, L"normal", 0));
-    EXPECT_FALSE(VxOptionParser::Instance().AddOption(NoValue, L"normal", 0)) << "the same table";
+    // A fresh instance: no arguments, no message, an empty option table.
+    const bool fresh = instance->GetArguments().empty() && instance->GetError().empty() &&
+                       instance->AddOption(NoValue, L"normal", 0) &&
+                       !VxOptionParser::Instance().AddOption(NoValue, L"normal", 0);
+    std::fprintf(stderr, "creations %d, failed callers %d, callers with the instance %d, fresh %s\n",
+                 creations.load(), failures.load(), same, fresh ? "yes" : "no");
+    std::_Exit(0);
+}
+
+TEST(VxOptionParserInstance, ConcurrentFirstCallsCreateOneObject)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(CallConcurrently(CountCreation), ::testing::ExitedWithCode(0),
+                "creations 1, failed callers 0, callers with the instance 8, fresh yes");
+}
+
+TEST(VxOptionParserInstance, WaitingCallersRetryACreationThatThrew)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(CallConcurrently(FailFirstCreation), ::testing::ExitedWithCode(0),
+                "creations 2, failed callers 1, callers with the instance 7, fresh yes");
+}
+
+void InstanceAfterExitHandler()
+{
+    VxOptionParser& parser = VxOptionParser::Instance();
+    const bool fresh = parser.AddOption(NoValue, L"normal", 0);
+    std::fprintf(stderr, "creations %d, fresh %s\n", creations.load(), fresh ? "yes" : "no");
+    std::_Exit(0);
+}
+
+void UseInstanceThenExit()
+{
+    OptionParserCreationHook = [] { ++creations; };
+    // Registered before the instance's own handler, so it runs after that one.
+    std::atexit(InstanceAfterExitHandler);
+    VxOptionParser::Instance().AddOption(NoValue, L"normal", 0);
+    std::exit(0);
+}
+
+TEST(VxOptionParserInstance, ACallAfterTheExitHandlerGetsANewInstance)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(UseInstanceThenExit(), ::testing::ExitedWithCode(0), "creations 2, fresh yes");
 }
 
 }  // namespace

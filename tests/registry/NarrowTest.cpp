@@ -2,6 +2,8 @@
 #include "Win32Registry.h"
 
 #include "RawRegistry.h"
+#include "RegistryCall.h"
+#include "ScopedKey.h"
 #include "ScratchKey.h"
 
 #include <functional>
@@ -78,19 +80,96 @@ TEST_F(NarrowFace, NonAsciiNamesAndDataRoundTrip)
     EXPECT_FALSE(raw::KeyExists(View32, Scratch(keyName)));
 }
 
-TEST_F(NarrowFace, InvalidUtf8BecomesEmpty)
+// With the root at the scratch key, an argument that became empty would name the scratch key or
+// its default value, and a name cut at a NUL another key or value there.
+TEST_F(NarrowFace, InvalidInputIsRefusedAndTouchesNothing)
 {
-    EXPECT_TRUE(registry.KeyExists(std::string("\xFF"))) << "the empty path names the root key";
-    RegistryError error = RegistryError::None;
-    EXPECT_FALSE(registry.DeleteKey(std::string("\xFF"), &error));
-    EXPECT_EQ(RegistryError::InvalidArgument, error);
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"sub")));
+    ASSERT_TRUE(raw::SetString(View32, Scratch(), L"", L"default"));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(), L"x", 1));
+    ScopedKey root;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, Scratch().c_str(), 0, KEY_ALL_ACCESS | View32,
+                                           root.Receive()));
+    registry.SetRootKey(root.Get());
+    const std::string bad = "\xFF\xFE";
+    const std::string nul("x\0y", 3);
+    const std::wstring wideNul(L"x\0y", 3);
+    const struct {
+        const char* what;
+        std::function<bool(RegistryError*)> operation;
+    } rows[] = {
+        {"KeyExists, invalid path", [&](RegistryError* e) { return registry.KeyExists(bad, e); }},
+        {"CreateSubKey, invalid parent", [&](RegistryError* e) { return registry.CreateSubKey(bad, "new", e); }},
+        {"CreateSubKey, name with NUL", [&](RegistryError* e) { return registry.CreateSubKey("sub", std::string("\0x", 2), e); }},
+        {"CreateSubKey wide, name with NUL", [&](RegistryError* e) { return registry.CreateSubKey(L"sub", std::wstring(L"\0x", 2), e); }},
+        {"CreateKey, invalid path", [&](RegistryError* e) { return registry.CreateKey("new\\" + bad, e); }},
+        {"CreateKey wide, path with NUL", [&](RegistryError* e) { return registry.CreateKey(L"sub\\new" + wideNul, e); }},
+        {"DeleteSubKey, invalid parent", [&](RegistryError* e) { return registry.DeleteSubKey(bad, "sub", e); }},
+        {"DeleteSubKey wide, name with NUL", [&](RegistryError* e) { return registry.DeleteSubKey(L"", L"sub" + wideNul, e); }},
+        {"DeleteKey, invalid path", [&](RegistryError* e) { return registry.DeleteKey(bad + "\\sub", e); }},
+        {"DeleteKey wide, path with NUL", [&](RegistryError* e) { return registry.DeleteKey(L"\\sub" + wideNul, e); }},
+        {"DeleteKeyTree, invalid parent", [&](RegistryError* e) { return registry.DeleteKeyTree(bad, "sub", e); }},
+        {"DeleteKeyTree wide, name with NUL", [&](RegistryError* e) { return registry.DeleteKeyTree(L"", L"sub" + wideNul, e); }},
+        {"DeleteValue, invalid name", [&](RegistryError* e) { return registry.DeleteValue("", "\xFFx", e); }},
+        {"DeleteValue wide, name with NUL", [&](RegistryError* e) { return registry.DeleteValue(L"", std::wstring(L"\0x", 2), e); }},
+        {"WriteDword, invalid key", [&](RegistryError* e) { return registry.WriteDword(bad, "x", 2, e); }},
+        {"WriteDword wide, name with NUL", [&](RegistryError* e) { return registry.WriteDword(L"", wideNul, 2, e); }},
+        {"WriteQword, invalid name", [&](RegistryError* e) { return registry.WriteQword("", bad, 2, e); }},
+        {"WriteBinary, invalid key", [&](RegistryError* e) { return registry.WriteBinary(bad, "x", {2}, e); }},
+        {"WriteString, invalid data", [&](RegistryError* e) { return registry.WriteString("", "x", "bad \xFF", e); }},
+        {"WriteString wide key, invalid data", [&](RegistryError* e) { return registry.WriteString(L"", L"x", std::string("bad \xFF"), e); }},
+        {"WriteString with wide data, invalid name", [&](RegistryError* e) { return registry.WriteString("", bad, std::wstring(L"text"), e); }},
+        {"WriteString wide, name with NUL", [&](RegistryError* e) { return registry.WriteString(L"", wideNul, std::wstring(L"text"), e); }},
+        {"WriteMultiString, invalid element", [&](RegistryError* e) { return registry.WriteMultiString("", "m", {"ok", bad}, e); }},
+        {"WriteMultiString, element with NUL", [&](RegistryError* e) { return registry.WriteMultiString("", "m", {"ok", nul}, e); }},
+        {"WriteMultiString wide, element with NUL", [&](RegistryError* e) { return registry.WriteMultiString(L"", L"m", {wideNul}, e); }},
+        {"CopyKey, invalid source", [&](RegistryError* e) { return registry.CopyKey(bad, "copy", e); }},
+        {"CopyKey wide, destination with NUL", [&](RegistryError* e) { return registry.CopyKey(L"sub", L"copy\\" + wideNul, e); }},
+        {"CopyValue, invalid source name", [&](RegistryError* e) { return registry.CopyValue("sub", bad, "sub", "copy", e); }},
+        {"CopyValue wide, destination name with NUL", [&](RegistryError* e) { return registry.CopyValue(L"", L"x", L"sub", wideNul, e); }},
+    };
+    const auto before = raw::Snapshot(View32, Scratch());
+    ASSERT_TRUE(before.has_value());
+    for (const auto& row : rows) {
+        const auto [result, error] = CallChecked<bool>(registry, row.operation);
+        EXPECT_FALSE(result) << row.what;
+        EXPECT_EQ(RegistryError::InvalidArgument, error) << row.what;
+        EXPECT_EQ(before, raw::Snapshot(View32, Scratch())) << row.what;
+    }
+}
 
-    EXPECT_TRUE(registry.WriteString(scratch, "s", std::string("bad \xFF")));
-    EXPECT_EQ(raw::String(L""), raw::GetValue(View32, Scratch(), L"s")) << "an invalid value is written empty";
-
-    EXPECT_FALSE(registry.WriteMultiString(scratch, "m", {"ok", "\xFF"}, &error));
-    EXPECT_EQ(RegistryError::InvalidArgument, error);
-    EXPECT_EQ(std::nullopt, raw::GetValue(View32, Scratch(), L"m")) << "nothing written";
+// A name or text holding an unpaired surrogate has no UTF-8 form that names it.
+TEST_F(NarrowFace, UnrepresentableTextFailsTheNarrowRead)
+{
+    const std::wstring lone{L'a', wchar_t(0xD800), L'b'};
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"k\\") + lone));
+    ASSERT_TRUE(raw::SetString(View32, Scratch(L"k"), lone, L"text"));
+    ASSERT_TRUE(raw::SetString(View32, Scratch(), L"s", lone));
+    ASSERT_TRUE(raw::SetValue(View32, Scratch(), L"m", REG_MULTI_SZ, {'a', 0, 0, 0xD8, 0, 0, 0, 0}));
+    const std::string key = scratch + "\\k";
+    Narrow names{"kept"};
+    std::string text = "sentinel";
+    Narrow list{"old"};
+    const struct {
+        const char* what;
+        std::function<bool(RegistryError*)> operation;
+    } rows[] = {
+        {"EnumSubKeys", [&](RegistryError* e) { return registry.EnumSubKeys(key, names, e) != 0; }},
+        {"EnumValueNames", [&](RegistryError* e) { return registry.EnumValueNames(key, names, e) != 0; }},
+        {"GetSubKeyCount", [&](RegistryError* e) { return registry.GetSubKeyCount(key, e) != 0; }},
+        {"GetSubKeyPath", [&](RegistryError* e) { return !registry.GetSubKeyPath(key, 0, e).empty(); }},
+        {"ReadString", [&](RegistryError* e) { return registry.ReadString(scratch, "s", text, e); }},
+        {"ReadString, wide key", [&](RegistryError* e) { return registry.ReadString(Scratch(), L"s", text, e); }},
+        {"ReadMultiString", [&](RegistryError* e) { return registry.ReadMultiString(scratch, "m", list, e); }},
+    };
+    for (const auto& row : rows) {
+        const auto [result, error] = CallChecked<bool>(registry, row.operation);
+        EXPECT_FALSE(result) << row.what;
+        EXPECT_EQ(RegistryError::Failed, error) << row.what;
+    }
+    EXPECT_EQ(Narrow{"kept"}, names) << "a failed listing leaves the caller's list";
+    EXPECT_EQ("", text) << "a failed narrow read empties the string";
+    EXPECT_TRUE(list.empty()) << "a failed narrow read empties the list";
 }
 
 TEST_F(NarrowFace, NarrowResultsOnFailure)

@@ -10,26 +10,32 @@ namespace {
 
 using Wide = std::vector<std::wstring>;
 
+const std::wstring LoneSurrogate{L'a', wchar_t(0xD800), L'b'};
+
 TEST(TextConversions, Utf8ToWide)
 {
     const struct {
         const char* what;
         std::string in;
+        bool result;
         std::wstring out;
     } rows[] = {
-        {"empty", "", L""},
-        {"ascii", "LogLevel", L"LogLevel"},
-        {"two-byte sequence", "\xC3\xA9", L"\u00E9"},
-        {"three-byte sequence", "\xE4\xB8\xAD", L"\u4E2D"},
-        {"four-byte sequence becomes a surrogate pair", "\xF0\x9F\x98\xB2", std::wstring{wchar_t(0xD83D), wchar_t(0xDE32)}},
-        {"byte 0xFF", "\xFF", L""},
-        {"valid text around 0xFF", "ab\xFF" "cd", L""},
-        {"truncated sequence", "a\xC3", L""},
-        {"overlong encoding", "\xC0\xAF", L""},
-        {"embedded NUL kept", std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
+        {"empty", "", true, L""},
+        {"ascii", "LogLevel", true, L"LogLevel"},
+        {"two-byte sequence", "\xC3\xA9", true, L"\u00E9"},
+        {"three-byte sequence", "\xE4\xB8\xAD", true, L"\u4E2D"},
+        {"four-byte sequence becomes a surrogate pair", "\xF0\x9F\x98\xB2", true, std::wstring{wchar_t(0xD83D), wchar_t(0xDE32)}},
+        {"byte 0xFF", "\xFF", false, L""},
+        {"valid text around 0xFF", "ab\xFF" "cd", false, L""},
+        {"truncated sequence", "a\xC3", false, L""},
+        {"overlong encoding", "\xC0\xAF", false, L""},
+        {"encoded surrogate", "\xED\xA0\x80", false, L""},
+        {"embedded NUL kept", std::string("a\0b", 3), true, std::wstring(L"a\0b", 3)},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(row.out, Utf8ToWide(row.in)) << row.what;
+        std::wstring out = L"sentinel";
+        EXPECT_EQ(row.result, Utf8ToWide(row.in, out)) << row.what;
+        EXPECT_EQ(row.out, out) << row.what;
     }
 }
 
@@ -39,26 +45,57 @@ TEST(TextConversions, WideToUtf8AndRoundTrip)
         L"", L"plain", L"\u00FCber \u4E2D\u6587", std::wstring{L'x', wchar_t(0xD83D), wchar_t(0xDE32), L'y'},
     };
     for (const auto& text : samples) {
-        EXPECT_EQ(text, Utf8ToWide(WideToUtf8(text)));
+        std::string narrow;
+        std::wstring back;
+        EXPECT_TRUE(WideToUtf8(text, narrow));
+        EXPECT_TRUE(Utf8ToWide(narrow, back));
+        EXPECT_EQ(text, back);
     }
-    EXPECT_EQ("\xF0\x9F\x98\xB2", WideToUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE32)})) << "outside the BMP";
-    EXPECT_EQ("\xC3\xA9", WideToUtf8(L"\u00E9"));
+    const struct {
+        const char* what;
+        std::wstring in;
+        bool result;
+        std::string out;
+    } rows[] = {
+        {"outside the BMP", std::wstring{wchar_t(0xD83D), wchar_t(0xDE32)}, true, "\xF0\x9F\x98\xB2"},
+        {"two-byte sequence", L"\u00E9", true, "\xC3\xA9"},
+        {"unpaired high surrogate", LoneSurrogate, false, ""},
+        {"unpaired low surrogate", std::wstring{wchar_t(0xDE32), L'x'}, false, ""},
+    };
+    for (const auto& row : rows) {
+        std::string out = "sentinel";
+        EXPECT_EQ(row.result, WideToUtf8(row.in, out)) << row.what;
+        EXPECT_EQ(row.out, out) << row.what;
+    }
 }
 
 TEST(TextConversions, OtherCodePages)
 {
-    EXPECT_EQ(L"\u00E9", ToWide("\xE9", 1252));
-    EXPECT_EQ("\xE9", ToNarrow(L"\u00E9", 1252));
-    EXPECT_EQ(L"", ToWide("\xE9", CP_UTF8)) << "the code page decides what is valid";
+    std::wstring wide;
+    std::string narrow;
+    EXPECT_TRUE(ToWide("\xE9", 1252, wide));
+    EXPECT_EQ(L"\u00E9", wide);
+    EXPECT_TRUE(ToNarrow(L"\u00E9", 1252, narrow));
+    EXPECT_EQ("\xE9", narrow);
+    EXPECT_FALSE(ToWide("\xE9", CP_UTF8, wide)) << "the code page decides what is valid";
+    EXPECT_FALSE(ToNarrow(L"\u4E2D", 1252, narrow)) << "a character the code page lacks is not replaced";
+    EXPECT_EQ("", narrow);
 }
 
 TEST(TextConversions, ListsConvertElementByElement)
 {
-    const std::vector<std::string> narrow{"a", "\xFF", "\xC3\xA9"};
-    const Wide wide = Utf8ListToWide(narrow);
-    EXPECT_EQ((Wide{L"a", L"", L"\u00E9"}), wide) << "the invalid element becomes empty in its place";
-    EXPECT_EQ((std::vector<std::string>{"a", "", "\xC3\xA9"}), WideListToUtf8(wide));
-    EXPECT_TRUE(Utf8ListToWide({}).empty());
+    std::vector<std::wstring> wide{L"sentinel"};
+    EXPECT_FALSE(Utf8ListToWide({"a", "\xFF", "\xC3\xA9"}, wide));
+    EXPECT_TRUE(wide.empty()) << "one invalid element fails the whole list";
+    EXPECT_TRUE(Utf8ListToWide({"a", "", "\xC3\xA9"}, wide));
+    EXPECT_EQ((Wide{L"a", L"", L"\u00E9"}), wide);
+    std::vector<std::string> narrow{"sentinel"};
+    EXPECT_TRUE(WideListToUtf8(wide, narrow));
+    EXPECT_EQ((std::vector<std::string>{"a", "", "\xC3\xA9"}), narrow);
+    EXPECT_FALSE(WideListToUtf8({L"a", LoneSurrogate}, narrow));
+    EXPECT_TRUE(narrow.empty());
+    EXPECT_TRUE(Utf8ListToWide({}, wide));
+    EXPECT_TRUE(wide.empty());
 }
 
 TEST(TextConversions, SplitMultiString)
@@ -91,9 +128,11 @@ TEST(TextConversions, JoinMultiString)
     EXPECT_TRUE(JoinMultiString({L"a", L"bc"}, out));
     EXPECT_EQ(std::wstring(L"a\0bc\0\0", 6), out) << "L + n + 1 characters";
 
-    out.clear();
-    EXPECT_FALSE(JoinMultiString({L"a", L"", L"b"}, out));
-    EXPECT_EQ(L"", out) << "an empty element empties the output";
+    for (const std::wstring& bad : {std::wstring(), std::wstring(L"b\0c", 3)}) {
+        out.clear();
+        EXPECT_FALSE(JoinMultiString({L"a", bad, L"d"}, out)) << "element of length " << bad.size();
+        EXPECT_EQ(L"", out) << "an empty element, or one holding a NUL, empties the output";
+    }
 }
 
 TEST(TextConversions, StartsWith)
@@ -114,6 +153,8 @@ TEST(TextConversions, StartsWith)
         {L"SOFTWARE\\x", L"SOFTWARE\\x", false, true},
         {L"LogLevel", L"LOGL", true, true},
         {L"LogLevel", L"LOGL", false, false},
+        {L"\u00E4\\B", L"\u00C4\\", true, true},
+        {L"\u00E4\\B", L"\u00C4\\", false, false},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(row.result, StartsWith(row.text, row.prefix, row.ignoreCase))

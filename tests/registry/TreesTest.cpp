@@ -87,16 +87,38 @@ TEST_F(Trees, EnumerationEdgeCases)
     EXPECT_EQ(0, registry.EnumValueNames(Scratch(L"missing"), names));
     EXPECT_EQ(Wide{L"kept"}, names);
 
-    // 255 characters and the terminator do not fit the 255-character buffer.
+}
+
+// Key names of 255 characters and value names of 16,383, the registry's longest.
+TEST_F(Trees, LongestNamesAreListedCopiedAndDeleted)
+{
+    const std::wstring keyName(255, L'n');
+    const std::wstring valueName(16383, L'v');
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"long\\a")));
-    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"long\\") + std::wstring(255, L'n')));
-    names = {L"kept"};
-    const auto [tooLong, longError] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumSubKeys(Scratch(L"long"), names, e); });
-    EXPECT_EQ(0, tooLong);
-    EXPECT_EQ(RegistryError::Failed, longError);
-    EXPECT_TRUE(names.empty()) << "a failure midway empties the list";
-    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"fits\\") + std::wstring(254, L'n')));
-    EXPECT_EQ(1, registry.EnumSubKeys(Scratch(L"fits"), names));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"long\\") + keyName));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"long\\") + keyName, valueName, 1));
+    Wide names{L"stale"};
+    const auto [keys, keysError] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumSubKeys(Scratch(L"long"), names, e); });
+    EXPECT_EQ(2, keys);
+    EXPECT_EQ(RegistryError::None, keysError);
+    EXPECT_EQ((Wide{L"a", keyName}), Sorted(names));
+    const auto [values, valuesError] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumValueNames(Scratch(L"long\\") + keyName, names, e); });
+    EXPECT_EQ(1, values);
+    EXPECT_EQ(RegistryError::None, valuesError);
+    EXPECT_EQ(Wide{valueName}, names);
+
+    const auto [copied, copyError] = Call<bool>([&](RegistryError* e) { return registry.CopyKey(Scratch(L"long"), Scratch(L"copy"), e); });
+    EXPECT_TRUE(copied);
+    EXPECT_EQ(RegistryError::None, copyError);
+    const auto source = raw::Snapshot(View32, Scratch(L"long"));
+    ASSERT_TRUE(source.has_value());
+    EXPECT_EQ(source, raw::Snapshot(View32, Scratch(L"copy")));
+    for (const wchar_t* tree : {L"long", L"copy"}) {
+        const auto [deleted, deleteError] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), tree, e); });
+        EXPECT_TRUE(deleted);
+        EXPECT_EQ(RegistryError::None, deleteError);
+        EXPECT_FALSE(raw::KeyExists(View32, Scratch(tree)));
+    }
 }
 
 TEST_F(Trees, DeleteKeyTreeDepthFirst)
@@ -134,6 +156,18 @@ TEST_F(Trees, DeleteKeyTreeFailures)
     EXPECT_FALSE(missing);
     EXPECT_EQ(RegistryError::NotFound, missingError);
     EXPECT_EQ(before, raw::Snapshot(View32, Scratch()));
+
+    // A key whose subkeys cannot be listed is not deleted, even when it has none: the listing's
+    // failure is the one reported.
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"unlisted")));
+    raw::AccessDenial denial(View32, Scratch(L"unlisted"), KEY_ENUMERATE_SUB_KEYS);
+    ASSERT_TRUE(denial.Applied());
+    registry.deleted.clear();
+    const auto [unlisted, unlistedError] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"unlisted", e); });
+    EXPECT_FALSE(unlisted);
+    EXPECT_EQ(RegistryError::AccessDenied, unlistedError);
+    EXPECT_TRUE(registry.deleted.empty()) << "no deletion is tried";
+    EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"unlisted")));
 }
 
 TEST_F(Trees, CopyKeyMergesIntoDestination)
@@ -173,7 +207,7 @@ TEST_F(Trees, CopyKeyRefusals)
         RegistryError error;
     } rows[] = {
         {"into itself", Scratch(L"A"), Scratch(L"A\\B"), RegistryError::InvalidArgument},
-        {"into itself in another case", Scratch(L"A"), Scratch(L"a\\B"), RegistryError::InvalidArgument},
+        {"into itself in another case, beyond ASCII", Scratch(L"\u00C4"), Scratch(L"\u00E4\\B"), RegistryError::InvalidArgument},
         {"empty source", L"", Scratch(L"to"), RegistryError::InvalidArgument},
         {"empty destination", Scratch(L"A"), L"", RegistryError::InvalidArgument},
         {"missing source", Scratch(L"missing"), Scratch(L"to\\m"), RegistryError::NotFound},

@@ -1,5 +1,6 @@
 #include "Win32Registry.h"
 
+#include "ImportHook.h"
 #include "RawRegistry.h"
 #include "RegistryCall.h"
 #include "ScratchKey.h"
@@ -63,6 +64,12 @@ TEST_F(TypedValues, QwordRoundTripAndTypeTest)
     const auto [missing, missingError] = Check([&](RegistryError* e) { return registry.ReadQword(Scratch(), L"none", value, e); });
     EXPECT_FALSE(missing);
     EXPECT_EQ(RegistryError::NotFound, missingError);
+    ASSERT_TRUE(Put(L"short", REG_QWORD, {1, 2, 3, 4}));
+    value = 0xA5A5A5A5A5A5A5A5u;
+    const auto [shortQword, shortError] = Check([&](RegistryError* e) { return registry.ReadQword(Scratch(), L"short", value, e); });
+    EXPECT_FALSE(shortQword);
+    EXPECT_EQ(RegistryError::WrongType, shortError) << "a four-byte REG_QWORD is no number";
+    EXPECT_EQ(0xA5A5A5A5A5A5A5A5u, value) << "the variable is left";
 }
 
 TEST_F(TypedValues, ReadStringHandlesTerminators)
@@ -276,6 +283,97 @@ TEST_F(TypedValues, CopyValue)
         EXPECT_EQ(before, raw::Snapshot(View32, Scratch())) << row.what << ": nothing written";
     }
     EXPECT_FALSE(raw::KeyExists(View32, Scratch(L"missing")));
+}
+
+using QueryFunction = LONG(WINAPI*)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+QueryFunction realQuery = nullptr;
+// Called after each query the layer makes, with the number of that query.
+std::function<void(int)> afterQuery;
+int queries = 0;
+
+LONG WINAPI QueryThenDisturb(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    const LONG status = realQuery(key, name, reserved, type, data, size);
+    if (afterQuery) {
+        afterQuery(++queries);
+    }
+    return status;
+}
+
+// The value changes between the layer's queries of it, as another process may change it.
+TEST_F(TypedValues, ValueChangingBetweenQueries)
+{
+    ImportHook hook("RegQueryValueExW", reinterpret_cast<void*>(&QueryThenDisturb));
+    realQuery = reinterpret_cast<QueryFunction>(hook.Original());
+    ASSERT_NE(nullptr, realQuery);
+    const Bytes eight{1, 2, 3, 4, 5, 6, 7, 8};
+    const Bytes twelve{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    const Bytes sentinel{0xEE};
+    const auto once = [&](DWORD type, Bytes data) {
+        return [=](int query) {
+            if (query == 1) {
+                Put(L"v", type, data);
+            }
+        };
+    };
+    // Grows by one character after each of the first 40 queries.
+    const auto growing = [&](DWORD type) {
+        return [=](int query) {
+            if (query <= 40) {
+                Put(L"v", type, WideData(std::wstring(static_cast<std::size_t>(query) + 4, L'g') + L'\0' + L'\0'));
+            }
+        };
+    };
+    const auto readBinary = [&](Bytes& data, RegistryError* e) { return registry.ReadBinary(Scratch(), L"v", data, e); };
+    const auto readValue = [&](Bytes& data, RegistryError* e) {
+        std::uint32_t type = 0xBEEF;
+        const bool result = registry.ReadValue(Scratch(), L"v", data, type, e);
+        EXPECT_EQ(result ? REG_DWORD : 0xBEEFu, type) << "the type that came with the data";
+        return result;
+    };
+    const auto readMulti = [&](Bytes& data, RegistryError* e) {
+        Wide list{L"old"};
+        const bool result = registry.ReadMultiString(Scratch(), L"v", list, e);
+        data = result ? Bytes{static_cast<std::uint8_t>(list.size())} : sentinel;
+        EXPECT_EQ(result ? Wide{L"ab"} : Wide{L"old"}, list);
+        return result;
+    };
+    const auto readString = [&](Bytes& data, RegistryError* e) {
+        std::wstring text = L"old";
+        const bool result = registry.ReadString(Scratch(), L"v", text, e);
+        data = WideData(text);
+        return result;
+    };
+    const struct {
+        const char* what;
+        DWORD type;
+        Bytes initial;
+        std::function<void(int)> change;
+        std::function<bool(Bytes&, RegistryError*)> read;
+        bool result;
+        RegistryError error;
+        Bytes data;
+    } rows[] = {
+        {"binary shrinks: cut to the size read", REG_BINARY, eight, once(REG_BINARY, {1, 2, 3}), readBinary, true, RegistryError::None, {1, 2, 3}},
+        {"binary becomes a dword", REG_BINARY, eight, once(REG_DWORD, {5, 0, 0, 0}), readBinary, false, RegistryError::WrongType, sentinel},
+        {"binary grows: read again", REG_BINARY, eight, once(REG_BINARY, twelve), readBinary, true, RegistryError::None, twelve},
+        {"binary keeps growing", REG_BINARY, eight, growing(REG_BINARY), readBinary, false, RegistryError::Failed, sentinel},
+        {"raw value becomes a dword", REG_BINARY, eight, once(REG_DWORD, {5, 0, 0, 0}), readValue, true, RegistryError::None, {5, 0, 0, 0}},
+        {"multi-string shrinks", REG_MULTI_SZ, WideData(std::wstring(L"abcdef\0\0", 8)), once(REG_MULTI_SZ, WideData(std::wstring(L"ab\0\0", 4))), readMulti, true, RegistryError::None, {1}},
+        {"multi-string becomes a string", REG_MULTI_SZ, WideData(std::wstring(L"ab\0\0", 4)), once(REG_SZ, WideData(std::wstring(L"xyz\0", 4))), readMulti, false, RegistryError::WrongType, sentinel},
+        {"string keeps growing", REG_SZ, WideData(std::wstring(L"abc\0", 4)), growing(REG_SZ), readString, false, RegistryError::Failed, {}},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(Put(L"v", row.type, row.initial)) << row.what;
+        Bytes data = sentinel;
+        queries = 0;
+        afterQuery = row.change;
+        const auto [result, error] = Check([&](RegistryError* e) { return row.read(data, e); });
+        afterQuery = nullptr;
+        EXPECT_EQ(row.result, result) << row.what;
+        EXPECT_EQ(row.error, error) << row.what;
+        EXPECT_EQ(row.data, data) << row.what;
+    }
 }
 
 // Each operation asks for its own rights: a denial of one right refuses exactly the operations

@@ -1,8 +1,10 @@
 #include "Win32Registry.h"
 
 #include "HandleCount.h"
+#include "ImportHook.h"
 #include "RawRegistry.h"
 #include "RegistryCall.h"
+#include "ScopedKey.h"
 #include "ScratchKey.h"
 
 #include <functional>
@@ -234,6 +236,55 @@ TEST_F(Win32RegistryTest, CreateKeyCreatesEachLevelTopDown)
     EXPECT_EQ(expected, registry.createSubKeyCalls);
 }
 
+// The platform cuts a path longer than 32,766 characters (under Wine the cut one opens the key its
+// first 32,766 characters name), and the registry holds no tree deeper than 512 levels.
+TEST_F(Win32RegistryTest, PathsThePlatformCannotTakeAreRefusedUpFront)
+{
+    std::wstring longest = Scratch();
+    while (longest.size() + 256 <= 32766) {
+        longest += L"\\" + std::wstring(255, L'n');
+    }
+    longest += L"\\" + std::wstring(32766 - longest.size() - 1, L'n');
+    ASSERT_EQ(32766u, longest.size());
+    ASSERT_TRUE(raw::CreateKey(View32, longest));
+    const std::wstring deepest = Scratch() + [] {
+        std::wstring levels;
+        for (int i = 0; i < 509; ++i) {
+            levels += L"\\d";
+        }
+        return levels;
+    }();
+    std::wstring sixtyThousandLevels = Scratch();
+    for (int i = 0; i < 60000; ++i) {
+        sixtyThousandLevels += L"\\a";
+    }
+    const auto before = raw::Snapshot(View32, Scratch());
+
+    const struct {
+        const char* what;
+        std::function<bool(RegistryError*)> operation;
+        bool result;
+        RegistryError error;
+    } rows[] = {
+        {"32,766 characters", [&](RegistryError* e) { return registry.KeyExists(longest, e); }, true, RegistryError::None},
+        {"32,767 characters", [&](RegistryError* e) { return registry.KeyExists(longest + L"x", e); }, false, RegistryError::InvalidArgument},
+        {"512 levels reach the platform", [&](RegistryError* e) { return registry.KeyExists(deepest, e); }, false, RegistryError::NotFound},
+        {"513 levels", [&](RegistryError* e) { return registry.KeyExists(deepest + L"\\d", e); }, false, RegistryError::InvalidArgument},
+        {"create 32,767 characters", [&](RegistryError* e) { return registry.CreateKey(longest + L"x", e); }, false, RegistryError::InvalidArgument},
+        {"create 513 levels", [&](RegistryError* e) { return registry.CreateKey(deepest + L"\\d", e); }, false, RegistryError::InvalidArgument},
+        {"create 60,000 levels", [&](RegistryError* e) { return registry.CreateKey(sixtyThousandLevels, e); }, false, RegistryError::InvalidArgument},
+        {"delete 32,767 characters", [&](RegistryError* e) { return registry.DeleteKey(longest + L"x", e); }, false, RegistryError::InvalidArgument},
+        {"write below 513 levels", [&](RegistryError* e) { return registry.WriteDword(deepest + L"\\d", L"v", 1, e); }, false, RegistryError::InvalidArgument},
+    };
+    for (const auto& row : rows) {
+        const auto [result, error] = Check(row.operation);
+        EXPECT_EQ(row.result, result) << row.what;
+        EXPECT_EQ(row.error, error) << row.what;
+    }
+    EXPECT_TRUE(registry.createSubKeyCalls.empty()) << "nothing may be created, not even the first levels";
+    EXPECT_EQ(before, raw::Snapshot(View32, Scratch()));
+}
+
 TEST_F(Win32RegistryTest, CreateKeyOfOneComponentOrNothingMakesNoCall)
 {
     for (const std::wstring& path : std::vector<std::wstring>{L"SOFTWARE", L"", L"NoSuchTopLevelKey"}) {
@@ -375,8 +426,9 @@ TEST_F(Win32RegistryTest, ReadDwordJudgesTypeBeforeResult)
     } rows[] = {
         {"dword", REG_DWORD, Bytes({0x78, 0x56, 0x34, 0x12}), true, RegistryError::None, 0x12345678u},
         {"largest dword", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), true, RegistryError::None, 0xFFFFFFFFu},
-        {"two-byte dword fills the low bytes only", REG_DWORD, Bytes({0x34, 0x12}), true, RegistryError::None, 0xA5A51234u},
-        {"eight-byte dword", REG_DWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 8}), false, RegistryError::Failed, SentinelDword},
+        {"two-byte dword is no number and leaves the variable", REG_DWORD, Bytes({0x34, 0x12}), false, RegistryError::WrongType, SentinelDword},
+        {"empty dword", REG_DWORD, {}, false, RegistryError::WrongType, SentinelDword},
+        {"eight-byte dword", REG_DWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 8}), false, RegistryError::WrongType, SentinelDword},
         {"four-byte none", REG_NONE, Bytes({9, 0, 0, 0}), true, RegistryError::None, 9u},
         {"empty none", REG_NONE, {}, true, RegistryError::None, SentinelDword},
         {"eight-byte none", REG_NONE, Bytes({1, 2, 3, 4, 5, 6, 7, 8}), false, RegistryError::Failed, SentinelDword},
@@ -560,6 +612,52 @@ TEST_F(Win32RegistryTest, ViewFlagSelectsRegistryView)
     ASSERT_TRUE(registry.WriteDword(Scratch(L"seen"), L"v", 32));
     EXPECT_EQ(raw::Dword(32), raw::GetValue(View64, L"SOFTWARE\\Wow6432Node\\" + scratchBelowSoftware + L"\\seen", L"v"));
     EXPECT_FALSE(raw::KeyExists(View64, Scratch(L"seen")));
+}
+
+std::vector<HKEY> closedKeys;
+LONG(WINAPI* realCloseKey)(HKEY) = nullptr;
+
+LONG WINAPI RecordClose(HKEY key)
+{
+    closedKeys.push_back(key);
+    return realCloseKey(key);
+}
+
+// Opening the empty path below a predefined root hands back the root itself; Wine ignores a
+// RegCloseKey of one, so the holder's own calls are watched.
+TEST(ScopedKeyHolder, NeverOwnsOrClosesAPredefinedRoot)
+{
+    ImportHook hook("RegCloseKey", reinterpret_cast<void*>(&RecordClose));
+    realCloseKey = reinterpret_cast<LONG(WINAPI*)(HKEY)>(hook.Original());
+    ASSERT_NE(nullptr, realCloseKey);
+    closedKeys.clear();
+    const HKEY roots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                          HKEY_PERFORMANCE_DATA, HKEY_CURRENT_CONFIG, HKEY_PERFORMANCE_TEXT, HKEY_PERFORMANCE_NLSTEXT};
+    for (HKEY root : roots) {
+        ScopedKey holder;
+        *holder.Receive() = root;
+        EXPECT_TRUE(holder.IsOpen()) << "root " << root;
+        EXPECT_FALSE(holder.Owns()) << "root " << root;
+        holder.Close();
+        EXPECT_EQ(nullptr, holder.Get()) << "root " << root;
+    }
+    EXPECT_EQ(std::vector<HKEY>{}, closedKeys) << "no predefined root may be closed";
+
+    HKEY opened = nullptr;
+    {
+        ScopedKey holder;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_READ, holder.Receive()));
+        opened = holder.Get();
+        EXPECT_TRUE(holder.Owns());
+    }
+    EXPECT_EQ(std::vector<HKEY>{opened}, closedKeys) << "an opened key is closed, once";
+
+    closedKeys.clear();
+    Win32Registry registry;
+    EXPECT_TRUE(registry.KeyExists(L""));
+    for (HKEY key : closedKeys) {
+        EXPECT_NE(HKEY_LOCAL_MACHINE, key) << "the layer closed its root";
+    }
 }
 
 // No operation leaves a key handle open, whichever way it ends.
