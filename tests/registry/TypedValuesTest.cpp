@@ -310,7 +310,7 @@ TEST_F(TypedValues, ValueChangingBetweenQueries)
     const Bytes twelve{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     const Bytes sentinel{0xEE};
     const auto once = [&](DWORD type, Bytes data) {
-        return [=](int query) {
+        return [=, this](int query) {
             if (query == 1) {
                 Put(L"v", type, data);
             }
@@ -318,7 +318,7 @@ TEST_F(TypedValues, ValueChangingBetweenQueries)
     };
     // Grows by one character after each of the first 40 queries.
     const auto growing = [&](DWORD type) {
-        return [=](int query) {
+        return [=, this](int query) {
             if (query <= 40) {
                 Put(L"v", type, WideData(std::wstring(static_cast<std::size_t>(query) + 4, L'g') + L'\0' + L'\0'));
             }
