@@ -343,7 +343,20 @@ TEST_F(LogLevelToolTest, DesignedLookOnScreen)
     const RECT cancel = ScreenRect(dialog, IDCANCEL);
     const int okMiddle = (ok.top + ok.bottom) / 2;
     const int cancelMiddle = (cancel.top + cancel.bottom) / 2;
+    const RECT title = ScreenRect(dialog, 1003);
+    const RECT description = ScreenRect(dialog, 1004);
+    const RECT prompt = ScreenRect(dialog, -1);
     AwaitPixel(dialog, ok.left + 6, okMiddle, DarkBlue, POINT{0, 0});
+    // Each item reaches the screen when it paints, and under emulation the texts can come a moment
+    // after the buttons: the checks below read a screen on which every text has ink.
+    for (int i = 0; i < 60; ++i) {
+        const Screenshot early(dialog);
+        if (early.Count(DarkBlue, title) > 0 && early.Count(0x000000, description) > 0 &&
+            early.Count(0x000000, prompt) > 0) {
+            break;
+        }
+        Sleep(50);
+    }
     const Screenshot screen(dialog);
     EXPECT_EQ(DarkBlue, screen.Pixel(ok.left + 6, okMiddle)) << "OK is filled dark blue";
     EXPECT_GT(screen.Count(White, RECT{ok.left + 10, ok.top + 4, ok.right - 10, ok.bottom - 4}), 10)
@@ -354,12 +367,9 @@ TEST_F(LogLevelToolTest, DesignedLookOnScreen)
     EXPECT_GT(screen.Count(DarkBlue, RECT{cancel.left + 10, cancel.top + 4, cancel.right - 10, cancel.bottom - 4}), 10)
         << "with a dark-blue caption";
 
-    const RECT title = ScreenRect(dialog, 1003);
     EXPECT_GT(screen.Count(DarkBlue, title), 50) << "the title is dark blue";
-    const RECT description = ScreenRect(dialog, 1004);
     EXPECT_GT(screen.Count(0x000000, description), 50) << "the description is black";
     EXPECT_EQ(0, screen.Count(DarkBlue, description));
-    const RECT prompt = ScreenRect(dialog, -1);
     EXPECT_GT(screen.Count(0x000000, prompt), 20) << "the prompt is black";
 
     // Hovering: the pointer moves over OK as a user's would.

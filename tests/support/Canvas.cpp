@@ -43,12 +43,16 @@ int Canvas::Count(COLORREF colour, RECT area) const
     return count;
 }
 
-RECT Canvas::Bounds(COLORREF colour, RECT area) const
+namespace {
+
+// The smallest rectangle holding every pixel of the area that matches; empty when none does.
+template <typename Match>
+RECT BoundsOfMatches(RECT area, Match matches)
 {
-    RECT bounds{width, height, 0, 0};
+    RECT bounds{area.right, area.bottom, 0, 0};
     for (int y = area.top; y < area.bottom; ++y) {
         for (int x = area.left; x < area.right; ++x) {
-            if (Pixel(x, y) == colour) {
+            if (matches(x, y)) {
                 bounds.left = x < bounds.left ? x : bounds.left;
                 bounds.top = y < bounds.top ? y : bounds.top;
                 bounds.right = x + 1 > bounds.right ? x + 1 : bounds.right;
@@ -62,23 +66,17 @@ RECT Canvas::Bounds(COLORREF colour, RECT area) const
     return bounds;
 }
 
+}  // namespace
+
+RECT Canvas::Bounds(COLORREF colour, RECT area) const
+{
+    return BoundsOfMatches(area, [&](int x, int y) { return Pixel(x, y) == colour; });
+}
+
 RECT Canvas::Differences(const Canvas& other) const
 {
-    RECT bounds{width, height, 0, 0};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (Pixel(x, y) != other.Pixel(x, y)) {
-                bounds.left = x < bounds.left ? x : bounds.left;
-                bounds.top = y < bounds.top ? y : bounds.top;
-                bounds.right = x + 1 > bounds.right ? x + 1 : bounds.right;
-                bounds.bottom = y + 1 > bounds.bottom ? y + 1 : bounds.bottom;
-            }
-        }
-    }
-    if (bounds.right == 0) {
-        return RECT{0, 0, 0, 0};
-    }
-    return bounds;
+    return BoundsOfMatches(RECT{0, 0, width, height},
+                           [&](int x, int y) { return Pixel(x, y) != other.Pixel(x, y); });
 }
 
 void Canvas::CopyWindow(HWND window)
