@@ -30,9 +30,10 @@ bool ToNarrow(const std::wstring& text, unsigned codePage, std::string& out)
         return true;
     }
     // UTF-8 reports an unpaired surrogate through the flag; other code pages report a character
-    // they lack through the default-character flag, which UTF-8 does not accept.
+    // they lack through the default-character flag, which UTF-8 does not accept, once best-fit
+    // look-alikes are switched off.
     const bool utf8 = codePage == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : 0;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* const usedDefaultOut = utf8 ? nullptr : &usedDefault;
     const int length = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr,

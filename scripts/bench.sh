@@ -11,7 +11,10 @@ runs=${1:-30}
 
 bash scripts/setup.sh >/dev/null
 cmake --preset x86 >/dev/null
-cmake --build --preset x86 --target LogLevelToolRelease DoNothing >/dev/null
+if ! output=$(cmake --build --preset x86 --target LogLevelToolRelease DoNothing 2>&1); then
+  echo "$output" >&2
+  exit 1
+fi
 
 prefix=$PWD/build/wineprefix
 scripts/wine-run --prefix "$prefix" --start

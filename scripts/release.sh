@@ -9,8 +9,9 @@
 #   SIGN_PFX=cert.pfx [SIGN_PASSWORD=...] [SIGN_TIMESTAMP_URL=http://...] scripts/release.sh
 #       signs LogLevelTool.exe with Authenticode (SHA-256) before the checksums are written
 #   scripts/release.sh --check
-#       also builds the release from two copies of the sources in two other folders and fails
-#       unless all three are the same, byte for byte
+#       also builds the release from copies of the sources in two other folders and fails unless
+#       all three are the same, byte for byte (an unsigned release; a signed one compares the
+#       built program and its debug file)
 #
 # DIST_DIR chooses another folder than dist/. Dates (the zip's entries) come from
 # SOURCE_DATE_EPOCH, or else from the last commit.
@@ -23,10 +24,20 @@ check=false
 
 bash scripts/setup.sh >/dev/null
 cmake --preset x86 >/dev/null
-cmake --build --preset x86 --target LogLevelToolRelease >/dev/null
+if ! output=$(cmake --build --preset x86 --target LogLevelToolRelease 2>&1); then
+  echo "$output" >&2
+  exit 1
+fi
+
+# One date for this release and for the copies --check builds, which are not git checkouts.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 315532800)
+fi
+export SOURCE_DATE_EPOCH
 
 build=build/x86/app
-scripts/package-release "$build" "${DIST_DIR:-$root/dist}"
+dist=${DIST_DIR:-$root/dist}
+scripts/package-release "$build" "$dist"
 
 if $check; then
   echo
@@ -49,13 +60,14 @@ if $check; then
   }
   for copy in a another-folder-with-a-longer-name; do
     for file in LogLevelTool.exe LogLevelTool.exe.debug; do
-      same "$build/release/$file" "$scratch/$copy/$build/release/$file" "$file (unsigned), here and in $copy"
+      same "$build/release/$file" "$scratch/$copy/$build/release/$file" "$file as built, here and in $copy"
     done
-  done
-  first=$scratch/a/dist
-  second=$scratch/another-folder-with-a-longer-name/dist
-  for file in $(cd "$first" && find . -type f | LC_ALL=C sort); do
-    same "$first/$file" "$second/$file" "${file#./} (unsigned release), both copies"
+    # A signature carries its own time, so only an unsigned release can match the copies'.
+    if [ -z "${SIGN_PFX:-}" ]; then
+      for file in $(cd "$scratch/$copy/dist" && find . -type f | LC_ALL=C sort); do
+        same "$dist/$file" "$scratch/$copy/dist/$file" "${file#./}, here and in $copy"
+      done
+    fi
   done
   exit $status
 fi

@@ -8,7 +8,10 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh >/dev/null
 cmake --preset x86 >/dev/null
-cmake --build --preset x86 --target LogLevelToolRelease >/dev/null
+if ! output=$(cmake --build --preset x86 --target LogLevelToolRelease 2>&1); then
+  echo "$output" >&2
+  exit 1
+fi
 
 prefix=$PWD/build/wineprefix
 program=build/x86/app/release/LogLevelTool.exe

@@ -49,12 +49,23 @@ runs_i386() {
 
 # The suite entry the host's own Debian packages come from, in either sources format.
 debian_mirror() {
-  awk '$1 == "deb" { for (i = 2; i < NF; i++) if ($i ~ /^[a-z+]+:\/\// && $(i + 1) == "bookworm") { print $i; exit } }' \
-    /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | head -n 1
-  awk 'BEGIN { RS = ""; FS = "\n" }
-       /(^|\n)Suites:[^\n]*[ \t]bookworm([ \t]|\n|$)/ && !/(^|\n)Enabled:[ \t]*no/ {
-         for (i = 1; i <= NF; i++) if ($i ~ /^URIs:/) { split($i, f, /[ \t]+/); print f[2]; exit }
-       }' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n 1
+  local one_line=() deb822=() file
+  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$file" ] && one_line+=("$file")
+  done
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] && deb822+=("$file")
+  done
+  if [ ${#one_line[@]} -gt 0 ]; then
+    awk '$1 == "deb" { for (i = 2; i < NF; i++) if ($i ~ /^[a-z+]+:\/\// && $(i + 1) == "bookworm") { print $i; exit } }' \
+      "${one_line[@]}" || true
+  fi
+  if [ ${#deb822[@]} -gt 0 ]; then
+    awk 'BEGIN { RS = ""; FS = "\n" }
+         /(^|\n)Suites:[^\n]*[ \t]bookworm([ \t]|\n|$)/ && !/(^|\n)Enabled:[ \t]*no/ {
+           for (i = 1; i <= NF; i++) if ($i ~ /^URIs:/) { split($i, f, /[ \t]+/); print f[2]; exit }
+         }' "${deb822[@]}" || true
+  fi
 }
 
 # qemu-user from bookworm-backports, which is never the default for anything else: apt gives
@@ -62,7 +73,7 @@ debian_mirror() {
 install_backports_qemu() {
   if ! grep -rqs -E '^[^#]*bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
     local mirror
-    mirror=$(debian_mirror | head -n 1)
+    mirror=$(debian_mirror | head -n 1 || true)
     [ -n "$mirror" ] || fail "adding bookworm-backports: no Debian bookworm entry found in the APT sources"
     cat >/etc/apt/sources.list.d/bookworm-backports.sources <<EOF || fail "adding bookworm-backports: cannot write to /etc/apt/sources.list.d"
 Types: deb

@@ -112,6 +112,15 @@ TEST_F(PlantedDll, IsNotLoadedWhenTheToolsDialogOpens)
     ASSERT_TRUE(tool.started) << "error " << tool.startError;
     const HWND dialog = tool.WaitForDialog();
     ASSERT_NE(nullptr, dialog);
+    // The open dialog does use a uxtheme.dll, so the check below is not passed by default.
+    std::wstring uxtheme;
+    for (const std::wstring& path : tool.ModulePaths()) {
+        const std::size_t name = path.find_last_of(L'\\') + 1;
+        if (_wcsicmp(path.c_str() + name, L"uxtheme.dll") == 0) {
+            uxtheme = path;
+        }
+    }
+    EXPECT_NE(L"", uxtheme) << "the dialog loaded no uxtheme.dll at all";
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(std::optional<DWORD>(0), tool.Wait());
     EXPECT_FALSE(Loaded()) << "the tool loaded the uxtheme.dll planted beside it";

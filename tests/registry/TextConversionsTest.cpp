@@ -80,6 +80,8 @@ TEST(TextConversions, OtherCodePages)
     EXPECT_FALSE(ToWide("\xE9", CP_UTF8, wide)) << "the code page decides what is valid";
     EXPECT_FALSE(ToNarrow(L"\u4E2D", 1252, narrow)) << "a character the code page lacks is not replaced";
     EXPECT_EQ("", narrow);
+    EXPECT_FALSE(ToNarrow(L"\u0100", 1252, narrow)) << "nor given a look-alike (A for A with macron)";
+    EXPECT_EQ("", narrow);
 }
 
 TEST(TextConversions, ListsConvertElementByElement)

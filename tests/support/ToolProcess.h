@@ -4,9 +4,11 @@
 // agent would meet it.
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tool {
 
@@ -82,6 +84,24 @@ public:
             return std::nullopt;
         }
         return wow64 != FALSE;
+    }
+
+    // The paths of the modules loaded in the tool's process now.
+    std::vector<std::wstring> ModulePaths() const
+    {
+        std::vector<std::wstring> paths;
+        HMODULE modules[1024];
+        DWORD bytes = 0;
+        if (!started || !EnumProcessModules(process.hProcess, modules, sizeof(modules), &bytes)) {
+            return paths;
+        }
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 1024; ++i) {
+            wchar_t path[MAX_PATH] = {};
+            if (GetModuleFileNameExW(process.hProcess, modules[i], path, MAX_PATH) > 0) {
+                paths.emplace_back(path);
+            }
+        }
+        return paths;
     }
 
     bool started = false;
