@@ -61,11 +61,15 @@ bool WideToUtf8(const std::wstring& text, std::string& out)
     return ToNarrow(text, CP_UTF8, out);
 }
 
-bool Utf8ListToWide(const std::vector<std::string>& list, std::vector<std::wstring>& out)
+namespace {
+
+// Element by element; one element that cannot be converted fails the whole list.
+template <typename From, typename To, typename Convert>
+bool ConvertList(const std::vector<From>& list, std::vector<To>& out, Convert convert)
 {
-    out.assign(list.size(), std::wstring());
+    out.assign(list.size(), To());
     for (std::size_t i = 0; i < list.size(); ++i) {
-        if (!Utf8ToWide(list[i], out[i])) {
+        if (!convert(list[i], out[i])) {
             out.clear();
             return false;
         }
@@ -73,16 +77,16 @@ bool Utf8ListToWide(const std::vector<std::string>& list, std::vector<std::wstri
     return true;
 }
 
+}  // namespace
+
+bool Utf8ListToWide(const std::vector<std::string>& list, std::vector<std::wstring>& out)
+{
+    return ConvertList(list, out, Utf8ToWide);
+}
+
 bool WideListToUtf8(const std::vector<std::wstring>& list, std::vector<std::string>& out)
 {
-    out.assign(list.size(), std::string());
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (!WideToUtf8(list[i], out[i])) {
-            out.clear();
-            return false;
-        }
-    }
-    return true;
+    return ConvertList(list, out, WideToUtf8);
 }
 
 std::vector<std::wstring> SplitMultiString(const wchar_t* characters, std::size_t count)
