@@ -4,6 +4,7 @@
 
 #include "Canvas.h"
 #include "Host.h"
+#include "ImportHook.h"
 #include "res/DialogTestIds.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,16 @@ public:
     std::vector<UINT> messages;
     int clicks = 0;
 };
+
+// The control that holds the window through the toolkit's link of its subclass chain.
+VxUI::Control* Bound(HWND window)
+{
+    DWORD_PTR control = 0;
+    if (!GetWindowSubclass(window, VxUI::Control::SubclassProc, VxUI::Control::SubclassId, &control)) {
+        return nullptr;
+    }
+    return reinterpret_cast<VxUI::Control*>(control);
+}
 
 void Pump()
 {
@@ -103,9 +114,8 @@ protected:
 TEST_F(ControlBehaviour, AttachSubclassesAndBuildsBackBuffer)
 {
     EXPECT_EQ(child, button.hwnd);
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&VxUI::Control::SubclassProc), GetWindowLongPtrW(child, GWLP_WNDPROC));
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&button), GetWindowLongPtrW(child, GWLP_USERDATA));
-    EXPECT_EQ(originalProc, button.previousProc);
+    EXPECT_EQ(&button, Bound(child));
+    EXPECT_EQ(0, GetWindowLongPtrW(child, GWLP_USERDATA)) << "the window's own slot stays free";
     ASSERT_NE(nullptr, button.memoryDC);
     ASSERT_NE(nullptr, button.backBitmap);
     BITMAP bitmap{};
@@ -146,9 +156,11 @@ TEST_F(ControlBehaviour, DestroyRestoresProcedureAndFreesBuffer)
 {
     const HDC memoryDC = button.memoryDC;
     const HBITMAP bitmap = button.backBitmap;
+    SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageW(child, WM_DESTROY, 0, 0);
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(originalProc), GetWindowLongPtrW(child, GWLP_WNDPROC));
-    EXPECT_EQ(0, GetWindowLongPtrW(child, GWLP_USERDATA));
+    EXPECT_EQ(nullptr, Bound(child));
+    EXPECT_EQ(0u, button.state) << "nothing of the binding is left";
     EXPECT_EQ(nullptr, button.hwnd);
     EXPECT_EQ(nullptr, button.memoryDC);
     EXPECT_EQ(nullptr, button.backBitmap);
@@ -166,17 +178,26 @@ TEST_F(ControlBehaviour, AttachAgainUnbindsFirst)
     EXPECT_EQ(firstBitmap, button.backBitmap);
 
     button.Attach(child);
-    EXPECT_EQ(originalProc, button.previousProc) << "never chained to itself";
+    EXPECT_EQ(&button, Bound(child));
+    EXPECT_EQ(L"Press", button.GetText()) << "never chained to itself";
     EXPECT_TRUE(GetObjectType(firstDC) == 0 || firstDC == button.memoryDC) << "the first buffer is freed";
     EXPECT_TRUE(GetObjectType(firstBitmap) == 0 || firstBitmap == button.backBitmap);
-    EXPECT_EQ(L"Press", button.GetText()) << "messages still reach the native control";
 
+    // A press and a hover left over from the first window must not carry to the second.
+    SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(child, WM_MOUSEMOVE, 0, 0);
     const HWND other = host.Child(L"BUTTON", L"Other", BS_PUSHBUTTON);
     const HDC secondDC = button.memoryDC;
     button.Attach(other);
     EXPECT_EQ(other, button.hwnd);
+    EXPECT_EQ(0u, button.state);
+    button.changes.clear();
+    SendMessageW(other, WM_LBUTTONUP, 0, 0);
+    EXPECT_TRUE(host.commands.empty()) << "a release with no press on this window is no click";
+    SendMessageW(other, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(std::vector<std::uint32_t>{button.hoverBit}, button.changes) << "hover is tracked afresh";
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(originalProc), GetWindowLongPtrW(child, GWLP_WNDPROC)) << "the first window is given back";
-    EXPECT_EQ(0, GetWindowLongPtrW(child, GWLP_USERDATA));
+    EXPECT_EQ(nullptr, Bound(child));
     EXPECT_TRUE(GetObjectType(secondDC) == 0 || secondDC == button.memoryDC);
 
     // Another control taking the window over.
@@ -184,9 +205,46 @@ TEST_F(ControlBehaviour, AttachAgainUnbindsFirst)
     text.Attach(other);
     EXPECT_EQ(nullptr, button.hwnd) << "the control that held it is unbound";
     EXPECT_EQ(nullptr, button.memoryDC);
-    EXPECT_EQ(originalProc, text.previousProc);
+    EXPECT_EQ(&text, Bound(other));
     EXPECT_EQ(L"Other", text.GetText());
     DestroyWindow(other);
+}
+
+// Another link of the window's subclass chain, as a tooltip with TTF_SUBCLASS adds one.
+struct Foreign {
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR self)
+    {
+        auto* foreign = reinterpret_cast<Foreign*>(self);
+        ++foreign->messages;
+        foreign->sawNcDestroy |= message == WM_NCDESTROY;
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    int messages = 0;
+    bool sawNcDestroy = false;
+};
+
+TEST_F(ControlBehaviour, OtherSubclassesKeepTheirPlaceInTheChain)
+{
+    Foreign above;
+    Foreign later;
+    ASSERT_TRUE(SetWindowSubclass(child, Foreign::Procedure, 1, reinterpret_cast<DWORD_PTR>(&above)));
+    {
+        VxUI::TextBlock text;
+        text.Attach(child);
+        EXPECT_EQ(nullptr, button.hwnd) << "the control beneath the other subclass is found and unbound";
+        EXPECT_EQ(&text, Bound(child));
+        EXPECT_EQ(L"Press", text.GetText()) << "a message goes down the chain and back";
+        EXPECT_GT(above.messages, 0);
+        ASSERT_TRUE(SetWindowSubclass(child, Foreign::Procedure, 2, reinterpret_cast<DWORD_PTR>(&later)));
+    }
+    EXPECT_EQ(nullptr, Bound(child));
+    const int seen = later.messages;
+    EXPECT_EQ(5, GetWindowTextLengthW(child));
+    EXPECT_GT(later.messages, seen) << "unbinding leaves a subclass added later in place";
+    DestroyWindow(child);
+    EXPECT_TRUE(above.sawNcDestroy);
+    EXPECT_TRUE(later.sawNcDestroy);
 }
 
 TEST(ControlLifetime, AttachToNullAllocatesNothing)
@@ -196,7 +254,6 @@ TEST(ControlLifetime, AttachToNullAllocatesNothing)
     EXPECT_EQ(nullptr, text.hwnd);
     EXPECT_EQ(nullptr, text.memoryDC);
     EXPECT_EQ(nullptr, text.backBitmap);
-    EXPECT_EQ(nullptr, text.previousProc);
 }
 
 TEST_F(ControlBehaviour, PressAndReleaseSendsOneClick)
@@ -299,10 +356,9 @@ TEST_F(ControlBehaviour, StateBitsComeFromTheFields)
     EXPECT_EQ(0x100u, button.state);
 }
 
-// Stands under the control for the native procedure: answers WM_QUERYUISTATE as told, since Wine
-// answers 0 whatever the state, and notes how WM_DESTROY finds the window.
+// Stands under the control for the native procedure and notes how WM_DESTROY finds the window.
 struct Underneath {
-    explicit Underneath(HWND window, LRESULT state = 0) : uiState(state)
+    explicit Underneath(HWND window)
     {
         current = this;
         native = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
@@ -310,36 +366,64 @@ struct Underneath {
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == WM_QUERYUISTATE) {
-            return current->uiState;
-        }
         if (message == WM_DESTROY) {
             ++current->destroys;
-            current->procedureAtDestroy = GetWindowLongPtrW(window, GWLP_WNDPROC);
-            current->userDataAtDestroy = GetWindowLongPtrW(window, GWLP_USERDATA);
+            current->boundAtDestroy = Bound(window);
         }
         return CallWindowProcW(current->native, window, message, wParam, lParam);
     }
 
     static inline Underneath* current = nullptr;
     WNDPROC native = nullptr;
-    LRESULT uiState;
     int destroys = 0;
-    LONG_PTR procedureAtDestroy = 0;
-    LONG_PTR userDataAtDestroy = -1;
+    VxUI::Control* boundAtDestroy = nullptr;
 };
 
-TEST(ControlFocus, HiddenFocusCueKeepsFocusBitClear)
+// Wine answers WM_QUERYUISTATE with 0 whatever the state, so the test answers for it.
+LRESULT uiState = 0;
+decltype(&SendMessageW) originalSend = nullptr;
+LRESULT WINAPI SendAnsweringUiState(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    return message == WM_QUERYUISTATE ? uiState : originalSend(window, message, wParam, lParam);
+}
+
+TEST(ControlFocus, FocusCueFollowsTheUiState)
+{
+    ImportHook hook("SendMessageW", reinterpret_cast<void*>(&SendAnsweringUiState));
+    originalSend = reinterpret_cast<decltype(&SendMessageW)>(hook.Original());
     Host host;
     const HWND child = host.Child(L"BUTTON", L"Press", BS_PUSHBUTTON);
-    Underneath underneath(child, UISF_HIDEFOCUS);
     RecordingButton button;
     button.Attach(child);
-    SendMessageW(child, WM_SETFOCUS, 0, 0);
-    EXPECT_FALSE(button.state & button.focusBit);
+    ShowWindow(host.window, SW_SHOW);
+    uiState = UISF_HIDEFOCUS;
+    SetFocus(child);
+    ASSERT_EQ(child, GetFocus());
+    EXPECT_FALSE(button.state & button.focusBit) << "focus gained while cues are hidden";
     EXPECT_TRUE(button.changes.empty());
-    DestroyWindow(child);
+
+    const struct {
+        const char* what;
+        LRESULT state;
+        WORD action;
+        bool shown;
+        bool changed;
+    } rows[] = {
+        {"cues shown (the Alt key)", 0, UIS_CLEAR, true, true},
+        {"cues shown again", 0, UIS_CLEAR, true, false},
+        {"cues hidden", UISF_HIDEFOCUS, UIS_SET, false, true},
+    };
+    for (const auto& row : rows) {
+        uiState = row.state;
+        button.changes.clear();
+        SendMessageW(child, WM_UPDATEUISTATE, MAKEWPARAM(row.action, UISF_HIDEFOCUS), 0);
+        EXPECT_EQ(row.shown, (button.state & button.focusBit) != 0) << row.what;
+        EXPECT_EQ(row.changed ? 1u : 0u, button.changes.size()) << row.what << ": reported, the cue drawn";
+    }
+    SetFocus(nullptr);
+    uiState = 0;
+    SendMessageW(child, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    EXPECT_FALSE(button.state & button.focusBit) << "no cue without focus";
 }
 
 TEST(ControlLifetime, DestroyReachesTheProcedureBeneathAfterUnbinding)
@@ -351,8 +435,7 @@ TEST(ControlLifetime, DestroyReachesTheProcedureBeneathAfterUnbinding)
     button.Attach(child);
     DestroyWindow(child);
     EXPECT_EQ(1, underneath.destroys);
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&Underneath::Procedure), underneath.procedureAtDestroy) << "procedure restored first";
-    EXPECT_EQ(0, underneath.userDataAtDestroy) << "and the object unbound";
+    EXPECT_EQ(nullptr, underneath.boundAtDestroy) << "the control unbound first";
     EXPECT_EQ(nullptr, button.hwnd);
 }
 
@@ -396,11 +479,49 @@ TEST(ControlLifetime, DestroyedControlUnbindsLiveWindow)
         memoryDC = text.memoryDC;
     }
     EXPECT_EQ(original, GetWindowLongPtrW(child, GWLP_WNDPROC));
-    EXPECT_EQ(0, GetWindowLongPtrW(child, GWLP_USERDATA));
+    EXPECT_EQ(nullptr, Bound(child));
     EXPECT_EQ(0u, GetObjectType(memoryDC));
     // The window goes on working without the object.
     UpdateWindow(child);
     EXPECT_TRUE(DestroyWindow(child));
+}
+
+// A Paint that meets the end of its window, as a message box's loop inside it can.
+class EndingText : public VxUI::TextBlock {
+public:
+    void Paint(HDC dc, RECT& rectangle) override
+    {
+        TextBlock::Paint(dc, rectangle);
+        DestroyWindow(hwnd);
+    }
+};
+
+int endPaints = 0;
+int blits = 0;
+BOOL WINAPI CountEndPaint(HWND, const PAINTSTRUCT*)
+{
+    return ++endPaints > 0;
+}
+BOOL WINAPI CountBitBlt(HDC, int, int, int, int, HDC, int, int, DWORD)
+{
+    return ++blits > 0;
+}
+
+TEST(ControlLifetime, PaintThatEndsTheWindowTouchesNothingAfterwards)
+{
+    Host host;
+    const HWND child = host.Child(L"STATIC", L"text", SS_LEFT);
+    EndingText text;
+    text.Attach(child);
+    ShowWindow(host.window, SW_SHOWNA);
+    ImportHook endPaint("EndPaint", reinterpret_cast<void*>(&CountEndPaint));
+    ImportHook bitBlt("BitBlt", reinterpret_cast<void*>(&CountBitBlt));
+    ASSERT_TRUE(IsWindow(child));
+    UpdateWindow(child);
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_EQ(nullptr, text.hwnd);
+    EXPECT_EQ(0, blits) << "no copy from the freed back buffer";
+    EXPECT_EQ(0, endPaints) << "no EndPaint for a window that is gone";
 }
 
 // A modeless dialog holding a control, destroyed while its window exists.
@@ -420,7 +541,7 @@ TEST(ControlLifetime, ModelessDialogDestroyedWithWindowAlive)
     const HWND window = dialog->Create(GetModuleHandleW(nullptr), TestDialogId, nullptr);
     ASSERT_NE(nullptr, window);
     const HWND child = GetDlgItem(window, TextId);
-    ASSERT_EQ(reinterpret_cast<LONG_PTR>(&VxUI::Control::SubclassProc), GetWindowLongPtrW(child, GWLP_WNDPROC));
+    ASSERT_EQ(&dialog->text, Bound(child));
     dialog.reset();
     EXPECT_FALSE(IsWindow(window)) << "the dialog's destructor destroys the window";
     Pump();
