@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "SystemColours.h"
 #include "res/DialogTestIds.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,7 @@ TEST_F(ModelessDialog, SixColourMessagesGoToOnCtlColorWithWhiteBrush)
 {
     const UINT messages[] = {WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN,
                              WM_CTLCOLORDLG, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC};
+    SystemColours colours(false);
     const HDC dc = GetDC(window);
     const HWND control = GetDlgItem(window, TextId);
     for (UINT message : messages) {
@@ -140,6 +142,15 @@ TEST_F(ModelessDialog, SixColourMessagesGoToOnCtlColorWithWhiteBrush)
         EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH)), brush) << "message 0x" << std::hex << message;
         EXPECT_TRUE(dialog.Hooks("OnMessage").empty());
     }
+
+    // High contrast: the window colour's system brush, and the window's text colours in the DC.
+    SystemColours::highContrast = true;
+    LOGBRUSH brush{};
+    GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), 0)),
+               sizeof(brush), &brush);
+    EXPECT_EQ(SystemColours::Of(COLOR_WINDOW), brush.lbColor);
+    EXPECT_EQ(SystemColours::Of(COLOR_WINDOWTEXT), GetTextColor(dc));
+    EXPECT_EQ(SystemColours::Of(COLOR_WINDOW), GetBkColor(dc));
     ReleaseDC(window, dc);
 }
 
