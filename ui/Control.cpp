@@ -6,10 +6,45 @@ namespace VxUI {
 
 namespace {
 
+// The subclass chain of comctl32, which is loaded on first use and not imported: an import would
+// load it at start-up, and with it the DLLs it loads while it initialises, before wWinMain can
+// keep DLL loading to the system folder. The module stays loaded for the process.
+struct SubclassChain {
+    decltype(&SetWindowSubclass) set = nullptr;
+    decltype(&GetWindowSubclass) get = nullptr;
+    decltype(&RemoveWindowSubclass) remove = nullptr;
+    decltype(&DefSubclassProc) next = nullptr;
+};
+
+template <typename Function>
+void Find(HMODULE module, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+const SubclassChain& Chain()
+{
+    static const SubclassChain chain = [] {
+        SubclassChain found;
+        const HMODULE module = LoadLibraryW(L"comctl32.dll");
+        if (module != nullptr) {
+            Find(module, "SetWindowSubclass", found.set);
+            Find(module, "GetWindowSubclass", found.get);
+            Find(module, "RemoveWindowSubclass", found.remove);
+            Find(module, "DefSubclassProc", found.next);
+        }
+        if (found.set == nullptr || found.get == nullptr || found.remove == nullptr || found.next == nullptr) {
+            return SubclassChain{};
+        }
+        return found;
+    }();
+    return chain;
+}
+
 Control* Holder(HWND window)
 {
     DWORD_PTR control = 0;
-    if (!GetWindowSubclass(window, Control::SubclassProc, Control::SubclassId, &control)) {
+    if (!Chain().get(window, Control::SubclassProc, Control::SubclassId, &control)) {
         return nullptr;
     }
     return reinterpret_cast<Control*>(control);
@@ -26,7 +61,7 @@ Control::~Control()
 
 void Control::Attach(HWND window)
 {
-    if (window == nullptr) {
+    if (window == nullptr || Chain().set == nullptr) {
         return;
     }
     if (hwnd != nullptr) {
@@ -39,7 +74,7 @@ void Control::Attach(HWND window)
     hwnd = window;
     state = 0;
     dpi = WindowDpi(window);
-    SetWindowSubclass(window, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
+    Chain().set(window, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
     const HDC windowDC = GetDC(window);
     memoryDC = CreateCompatibleDC(windowDC);
     ReleaseDC(window, windowDC);
@@ -71,7 +106,7 @@ void Control::Unbind()
     DeleteObject(backBitmap);
     backBitmap = nullptr;
     // Only the toolkit's link goes: a subclass added later stays in the chain.
-    RemoveWindowSubclass(hwnd, SubclassProc, SubclassId);
+    Chain().remove(hwnd, SubclassProc, SubclassId);
     hwnd = nullptr;
     state = 0;
 }
@@ -226,14 +261,14 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_MOUSELEAVE:
         return OnMouseLeave();
     case WM_UPDATEUISTATE: {
-        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        const LRESULT result = Chain().next(window, message, wParam, lParam);
         FollowUiState();
         return result;
     }
     default:
         break;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return Chain().next(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -243,7 +278,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam,
     if (message == WM_DESTROY) {
         control->OnDestroy();
         control->Unbind();
-        return DefSubclassProc(window, message, wParam, lParam);
+        return Chain().next(window, message, wParam, lParam);
     }
     if (message == WM_SIZE) {
         control->ReplaceBackBitmap(LOWORD(lParam), HIWORD(lParam));
