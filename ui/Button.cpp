@@ -29,12 +29,14 @@ struct Colours {
 Colours HighContrastColours(bool enabled, bool filled)
 {
     if (!enabled) {
-        return {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_GRAYTEXT), true, GetSysColor(COLOR_GRAYTEXT)};
+        const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+        return {GetSysColor(COLOR_WINDOW), grey, true, grey};
     }
     if (filled) {
         return {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT), false, 0};
     }
-    return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT), true, GetSysColor(COLOR_WINDOWTEXT)};
+    return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT), true,
+            GetSysColor(COLOR_WINDOWTEXT)};
 }
 
 void FillWith(HDC dc, const RECT& rectangle, COLORREF colour)

@@ -2,6 +2,8 @@
 
 #include "Font.h"
 
+#include <commctrl.h>
+
 namespace VxUI {
 
 namespace {
@@ -33,7 +35,8 @@ const SubclassChain& Chain()
             Find(module, "RemoveWindowSubclass", found.remove);
             Find(module, "DefSubclassProc", found.next);
         }
-        if (found.set == nullptr || found.get == nullptr || found.remove == nullptr || found.next == nullptr) {
+        if (found.set == nullptr || found.get == nullptr || found.remove == nullptr ||
+            found.next == nullptr) {
             return SubclassChain{};
         }
         return found;

@@ -2,8 +2,6 @@
 
 #include "Wnd.h"
 
-#include <commctrl.h>
-
 #include <cstdint>
 
 namespace VxUI {
@@ -22,7 +20,7 @@ public:
     Control& operator=(const Control&) = delete;
 
     // Binds to the window, unbinding first from any window this control or another control holds.
-    // A null window changes nothing.
+    // A null window changes nothing; so does any window when comctl32 cannot be loaded.
     virtual void Attach(HWND window);
     virtual void OnClick();
     virtual void OnStateChanged(std::uint32_t changed);

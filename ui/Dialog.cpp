@@ -77,7 +77,8 @@ INT_PTR Dialog::OnCtlColor(WPARAM wParam, LPARAM)
 // paints again, and the native ones are told as well.
 void Dialog::Recolour() const
 {
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
     }
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

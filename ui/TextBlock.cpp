@@ -13,7 +13,8 @@ constexpr COLORREF DisabledTextColor = 0xACACAC;
 void TextBlock::Paint(HDC dc, RECT& rectangle)
 {
     const bool system = IsHighContrast();
-    const HBRUSH background = CreateSolidBrush(system ? GetSysColor(COLOR_WINDOW) : GetDCBrushColor(dc));
+    const HBRUSH background =
+        CreateSolidBrush(system ? GetSysColor(COLOR_WINDOW) : GetDCBrushColor(dc));
     FillRect(dc, &rectangle, background);
     DeleteObject(background);
 

@@ -334,6 +334,7 @@ TEST(DialogLogLevel, FollowsHighContrastWhileOpen)
     const RECT cancel = InParent(GetDlgItem(window, IDCANCEL));
     const RECT title = InParent(GetDlgItem(window, DialogLogLevel::TitleId));
     const RECT radio = InParent(GetDlgItem(window, DialogLogLevel::FullRadioId));
+    const int buttonMiddle = (ok.top + ok.bottom) / 2;
     const auto sys = SystemColours::Of;
     const struct {
         const char* what;
@@ -341,9 +342,9 @@ TEST(DialogLogLevel, FollowsHighContrastWhileOpen)
         UINT message;
         COLORREF background, okFill, cancelFrame, cancelFill, title;
     } rows[] = {
-        {"high contrast on", true, WM_SYSCOLORCHANGE, sys(COLOR_WINDOW), sys(COLOR_HIGHLIGHT), sys(COLOR_WINDOWTEXT),
-         sys(COLOR_BTNFACE), sys(COLOR_WINDOWTEXT)},
-        {"high contrast off", false, WM_SETTINGCHANGE, 0xFFFFFF, 0x993300, 0x993300, 0xFFFFFF, 0x993300},
+        {"high contrast on", true, WM_SYSCOLORCHANGE, sys(COLOR_WINDOW), sys(COLOR_HIGHLIGHT),
+         sys(COLOR_WINDOWTEXT), sys(COLOR_BTNFACE), sys(COLOR_WINDOWTEXT)},
+        {"and off", false, WM_SETTINGCHANGE, 0xFFFFFF, 0x993300, 0x993300, 0xFFFFFF, 0x993300},
     };
     for (const auto& row : rows) {
         SystemColours::highContrast = row.on;
@@ -353,10 +354,10 @@ TEST(DialogLogLevel, FollowsHighContrastWhileOpen)
         Canvas screen(size.cx, size.cy);
         screen.CopyWindow(window);
         EXPECT_EQ(row.background, screen.Pixel(2, 2)) << row.what << ": dialog";
-        EXPECT_EQ(row.background, screen.Pixel(radio.right - 2, (radio.top + radio.bottom) / 2)) << row.what << ": radio";
-        EXPECT_EQ(row.okFill, screen.Pixel(ok.left + 6, (ok.top + ok.bottom) / 2)) << row.what << ": OK";
-        EXPECT_EQ(row.cancelFrame, screen.Pixel(cancel.left, (cancel.top + cancel.bottom) / 2)) << row.what;
-        EXPECT_EQ(row.cancelFill, screen.Pixel(cancel.left + 6, (cancel.top + cancel.bottom) / 2)) << row.what;
+        EXPECT_EQ(row.background, screen.Pixel(radio.right - 2, radio.bottom - 2)) << row.what << ": radio";
+        EXPECT_EQ(row.okFill, screen.Pixel(ok.left + 6, buttonMiddle)) << row.what << ": OK";
+        EXPECT_EQ(row.cancelFrame, screen.Pixel(cancel.left, buttonMiddle)) << row.what << ": Cancel's frame";
+        EXPECT_EQ(row.cancelFill, screen.Pixel(cancel.left + 6, buttonMiddle)) << row.what << ": Cancel";
         EXPECT_GT(screen.Count(row.title, title), 50) << row.what << ": title";
     }
     DestroyWindow(window);

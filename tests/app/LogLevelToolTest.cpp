@@ -169,7 +169,7 @@ TEST_F(LogLevelToolTest, OtherCommandLinesOpenTheDialog)
     }
 }
 
-// The same entry point without its dialog template: a run that shows nothing must not pass for done.
+// The same entry point without its dialog template: a run that showed nothing is no success.
 TEST_F(LogLevelToolTest, DialogThatCannotOpenExitsWithOne)
 {
     StartAtFull();

@@ -7,6 +7,7 @@
 #include "ImportHook.h"
 #include "res/DialogTestIds.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
