@@ -1,7 +1,6 @@
 #include "DialogLogLevel.h"
 
 #include "Canvas.h"
-#include "SystemColours.h"
 
 #include <gtest/gtest.h>
 
@@ -318,47 +317,6 @@ TEST(DialogLogLevel, FollowsItsWindowsResolutionThereAndBack)
             EXPECT_EQ(Show(Scaled(rect, dpi, original)), Show(InParent(child)))
                 << "item " << GetDlgCtrlID(child) << " at " << dpi << " dpi";
         }
-    }
-    DestroyWindow(window);
-}
-
-// Windows tells top-level windows when high contrast goes on or off; what the screen shows then.
-TEST(DialogLogLevel, FollowsHighContrastWhileOpen)
-{
-    SystemColours colours(false);
-    DialogLogLevel dialog;
-    const HWND window = dialog.Create(Module(), DialogLogLevel::TemplateId, nullptr);
-    ASSERT_NE(nullptr, window);
-    ShowWindow(window, SW_SHOWNA);
-    const RECT ok = InParent(GetDlgItem(window, IDOK));
-    const RECT cancel = InParent(GetDlgItem(window, IDCANCEL));
-    const RECT title = InParent(GetDlgItem(window, DialogLogLevel::TitleId));
-    const RECT radio = InParent(GetDlgItem(window, DialogLogLevel::FullRadioId));
-    const int buttonMiddle = (ok.top + ok.bottom) / 2;
-    const auto sys = SystemColours::Of;
-    const struct {
-        const char* what;
-        bool on;
-        UINT message;
-        COLORREF background, okFill, cancelFrame, cancelFill, title;
-    } rows[] = {
-        {"high contrast on", true, WM_SYSCOLORCHANGE, sys(COLOR_WINDOW), sys(COLOR_HIGHLIGHT),
-         sys(COLOR_WINDOWTEXT), sys(COLOR_BTNFACE), sys(COLOR_WINDOWTEXT)},
-        {"and off", false, WM_SETTINGCHANGE, 0xFFFFFF, 0x993300, 0x993300, 0xFFFFFF, 0x993300},
-    };
-    for (const auto& row : rows) {
-        SystemColours::highContrast = row.on;
-        SendMessageW(window, row.message, 0, 0);
-        UpdateWindow(window);
-        const SIZE size = dialog.GetClientSize();
-        Canvas screen(size.cx, size.cy);
-        screen.CopyWindow(window);
-        EXPECT_EQ(row.background, screen.Pixel(2, 2)) << row.what << ": dialog";
-        EXPECT_EQ(row.background, screen.Pixel(radio.right - 2, radio.bottom - 2)) << row.what << ": radio";
-        EXPECT_EQ(row.okFill, screen.Pixel(ok.left + 6, buttonMiddle)) << row.what << ": OK";
-        EXPECT_EQ(row.cancelFrame, screen.Pixel(cancel.left, buttonMiddle)) << row.what << ": Cancel's frame";
-        EXPECT_EQ(row.cancelFill, screen.Pixel(cancel.left + 6, buttonMiddle)) << row.what << ": Cancel";
-        EXPECT_GT(screen.Count(row.title, title), 50) << row.what << ": title";
     }
     DestroyWindow(window);
 }

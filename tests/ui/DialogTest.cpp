@@ -143,15 +143,22 @@ TEST_F(ModelessDialog, SixColourMessagesGoToOnCtlColorWithWhiteBrush)
         EXPECT_TRUE(dialog.Hooks("OnMessage").empty());
     }
 
-    // High contrast: the window colour's system brush, and the window's text colours in the DC.
     SystemColours::highContrast = true;
-    LOGBRUSH brush{};
-    GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), 0)),
-               sizeof(brush), &brush);
-    EXPECT_EQ(SystemColours::Of(COLOR_WINDOW), brush.lbColor);
-    EXPECT_EQ(SystemColours::Of(COLOR_WINDOWTEXT), GetTextColor(dc));
-    EXPECT_EQ(SystemColours::Of(COLOR_WINDOW), GetBkColor(dc));
+    const LRESULT brush = SendMessageW(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), 0);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)), brush) << "high contrast";
+    EXPECT_EQ(SystemColours::Of(COLOR_WINDOWTEXT), GetTextColor(dc)) << "high contrast";
     ReleaseDC(window, dc);
+}
+
+// Windows tells only top-level windows of new colours and of high contrast going on or off.
+TEST_F(ModelessDialog, NewSystemColoursRepaintEveryChild)
+{
+    ShowWindow(window, SW_SHOWNA);
+    for (const UINT message : {UINT{WM_SYSCOLORCHANGE}, UINT{WM_SETTINGCHANGE}}) {
+        UpdateWindow(window);
+        SendMessageW(window, message, 0, 0);
+        EXPECT_TRUE(GetUpdateRect(GetDlgItem(window, TextId), nullptr, FALSE)) << "message 0x" << std::hex << message;
+    }
 }
 
 TEST_F(ModelessDialog, OtherMessagesGoToOnMessage)
