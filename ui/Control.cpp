@@ -44,16 +44,16 @@ const SubclassChain& Chain()
     return chain;
 }
 
-Control* Holder(HWND window)
+}  // namespace
+
+Control* Control::Holder(HWND window)
 {
     DWORD_PTR control = 0;
-    if (!Chain().get(window, Control::SubclassProc, Control::SubclassId, &control)) {
+    if (Chain().get == nullptr || !Chain().get(window, SubclassProc, SubclassId, &control)) {
         return nullptr;
     }
     return reinterpret_cast<Control*>(control);
 }
-
-}  // namespace
 
 Control::~Control()
 {

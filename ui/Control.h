@@ -41,6 +41,8 @@ public:
                                          UINT_PTR id, DWORD_PTR control);
     // The id of the toolkit's link in a window's subclass chain; a window has at most one.
     static constexpr UINT_PTR SubclassId = 0x5855;
+    // The control bound to the window, or null.
+    static Control* Holder(HWND window);
 
     // The resolution to draw for; the owner of a per-monitor-aware window passes on its changes.
     void SetDpi(int newDpi);

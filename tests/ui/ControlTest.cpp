@@ -43,13 +43,6 @@ public:
     int clicks = 0;
 };
 
-VxUI::Control* Bound(HWND window)
-{
-    DWORD_PTR control = 0;
-    GetWindowSubclass(window, VxUI::Control::SubclassProc, VxUI::Control::SubclassId, &control);
-    return reinterpret_cast<VxUI::Control*>(control);
-}
-
 void Pump()
 {
     MSG message;
@@ -112,7 +105,7 @@ protected:
 TEST_F(ControlBehaviour, AttachSubclassesAndBuildsBackBuffer)
 {
     EXPECT_EQ(child, button.hwnd);
-    EXPECT_EQ(&button, Bound(child));
+    EXPECT_EQ(&button, VxUI::Control::Holder(child));
     ASSERT_NE(nullptr, button.memoryDC);
     ASSERT_NE(nullptr, button.backBitmap);
     BITMAP bitmap{};
@@ -156,7 +149,7 @@ TEST_F(ControlBehaviour, DestroyRestoresProcedureAndFreesBuffer)
     SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageW(child, WM_DESTROY, 0, 0);
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(originalProc), GetWindowLongPtrW(child, GWLP_WNDPROC));
-    EXPECT_EQ(nullptr, Bound(child));
+    EXPECT_EQ(nullptr, VxUI::Control::Holder(child));
     EXPECT_EQ(0u, button.state) << "the press went with the binding";
     EXPECT_EQ(nullptr, button.hwnd);
     EXPECT_EQ(nullptr, button.memoryDC);
@@ -190,7 +183,7 @@ TEST_F(ControlBehaviour, AttachAgainUnbindsFirst)
     SendMessageW(other, WM_LBUTTONUP, 0, 0);
     EXPECT_TRUE(host.commands.empty()) << "a release without a press on it is no click";
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(originalProc), GetWindowLongPtrW(child, GWLP_WNDPROC)) << "the first window is given back";
-    EXPECT_EQ(nullptr, Bound(child));
+    EXPECT_EQ(nullptr, VxUI::Control::Holder(child));
     EXPECT_TRUE(GetObjectType(secondDC) == 0 || secondDC == button.memoryDC);
 
     // Another control taking the window over.
@@ -349,7 +342,7 @@ struct Underneath {
         }
         if (message == WM_DESTROY) {
             ++current->destroys;
-            current->boundAtDestroy = Bound(window);
+            current->boundAtDestroy = VxUI::Control::Holder(window);
         }
         return CallWindowProcW(current->native, window, message, wParam, lParam);
     }
@@ -477,7 +470,7 @@ TEST(ControlLifetime, ModelessDialogDestroyedWithWindowAlive)
     const HWND window = dialog->Create(GetModuleHandleW(nullptr), TestDialogId, nullptr);
     ASSERT_NE(nullptr, window);
     const HWND child = GetDlgItem(window, TextId);
-    ASSERT_EQ(&dialog->text, Bound(child));
+    ASSERT_EQ(&dialog->text, VxUI::Control::Holder(child));
     dialog.reset();
     EXPECT_FALSE(IsWindow(window)) << "the dialog's destructor destroys the window";
     Pump();
