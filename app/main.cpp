@@ -49,10 +49,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) try
     DialogLogLevel dialog;
     dialog.full = IsFullLogging() ? TRUE : FALSE;
     dialog.iconId = IDI_LOGLEVEL;
-    if (dialog.DoModal(instance, DialogLogLevel::TemplateId, nullptr) == IDOK) {
-        if (!ApplyLogLevel(dialog.full != FALSE)) {
-            MessageBoxW(nullptr, FailureText, Caption, MB_ICONERROR);
-        }
+    const INT_PTR result = dialog.DoModal(instance, DialogLogLevel::TemplateId, nullptr);
+    // A dialog that could not open (no template, no desktop) applied nothing: a deployment that
+    // started the tool must not count that as a success.
+    if (result <= 0) {
+        return 1;
+    }
+    if (result == IDOK && !ApplyLogLevel(dialog.full != FALSE)) {
+        MessageBoxW(nullptr, FailureText, Caption, MB_ICONERROR);
     }
     return 0;
 }

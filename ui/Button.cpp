@@ -25,6 +25,20 @@ struct Colours {
     COLORREF frame;
 };
 
+// Hovering changes nothing here: a high-contrast palette has no hover colour.
+Colours HighContrastColours(bool enabled, bool filled)
+{
+    if (!enabled) {
+        const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+        return {GetSysColor(COLOR_WINDOW), grey, true, grey};
+    }
+    if (filled) {
+        return {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT), false, 0};
+    }
+    return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT), true,
+            GetSysColor(COLOR_WINDOWTEXT)};
+}
+
 void FillWith(HDC dc, const RECT& rectangle, COLORREF colour)
 {
     const HBRUSH brush = CreateSolidBrush(colour);
@@ -100,11 +114,14 @@ void Button::DrawFocus(HDC dc, RECT rectangle)
 
 void Button::Paint(HDC dc, RECT& rectangle)
 {
-    FillWith(dc, rectangle, GetDCBrushColor(dc));
+    const bool system = IsHighContrast();
+    FillWith(dc, rectangle, system ? GetSysColor(COLOR_WINDOW) : GetDCBrushColor(dc));
 
     const bool hovered = (state & hoverBit) != 0;
     Colours colours{};
-    if (!IsEnabled()) {
+    if (system) {
+        colours = HighContrastColours(IsEnabled(), filled);
+    } else if (!IsEnabled()) {
         colours = {DisabledFill, DisabledText, false, 0};
     } else if (filled) {
         colours = hovered ? Colours{hoverFillColor, hoverTextColor, false, 0}

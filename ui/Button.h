@@ -5,7 +5,8 @@
 namespace VxUI {
 
 // A flat push button with rounded corners: filled for the main action, outlined for the others,
-// with hover colours, an optional icon left of the caption and a dotted focus rectangle.
+// with hover colours, an optional icon left of the caption and a dotted focus rectangle. In high
+// contrast both looks take the system's colours instead of their own.
 class Button : public Control {
 public:
     Button() = default;

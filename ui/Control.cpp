@@ -2,42 +2,82 @@
 
 #include "Font.h"
 
+#include <commctrl.h>
+
 namespace VxUI {
 
 namespace {
 
-Control* LoadObject(HWND window)
+// The subclass chain of comctl32, which is loaded on first use and not imported: an import would
+// load it at start-up, and with it the DLLs it loads while it initialises, before wWinMain can
+// keep DLL loading to the system folder. The module stays loaded for the process.
+struct SubclassChain {
+    decltype(&SetWindowSubclass) set = nullptr;
+    decltype(&GetWindowSubclass) get = nullptr;
+    decltype(&RemoveWindowSubclass) remove = nullptr;
+    decltype(&DefSubclassProc) next = nullptr;
+};
+
+template <typename Function>
+void Find(HMODULE module, const char* name, Function& function)
 {
-    return reinterpret_cast<Control*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+const SubclassChain& Chain()
+{
+    static const SubclassChain chain = [] {
+        SubclassChain found;
+        const HMODULE module = LoadLibraryW(L"comctl32.dll");
+        if (module != nullptr) {
+            Find(module, "SetWindowSubclass", found.set);
+            Find(module, "GetWindowSubclass", found.get);
+            Find(module, "RemoveWindowSubclass", found.remove);
+            Find(module, "DefSubclassProc", found.next);
+        }
+        if (found.set == nullptr || found.get == nullptr || found.remove == nullptr ||
+            found.next == nullptr) {
+            return SubclassChain{};
+        }
+        return found;
+    }();
+    return chain;
 }
 
 }  // namespace
 
+Control* Control::Holder(HWND window)
+{
+    DWORD_PTR control = 0;
+    if (Chain().get == nullptr || !Chain().get(window, SubclassProc, SubclassId, &control)) {
+        return nullptr;
+    }
+    return reinterpret_cast<Control*>(control);
+}
+
 Control::~Control()
 {
-    if (hwnd != nullptr && LoadObject(hwnd) == this) {
+    if (hwnd != nullptr) {
         Unbind();
     }
 }
 
 void Control::Attach(HWND window)
 {
-    if (window == nullptr) {
+    if (window == nullptr || Chain().set == nullptr) {
         return;
     }
     if (hwnd != nullptr) {
         Unbind();
     }
-    // Chaining our procedure to itself would send every message round in a circle.
-    Control* const holder = LoadObject(window);
-    if (holder != nullptr && GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SubclassProc)) {
+    Control* const holder = Holder(window);
+    if (holder != nullptr) {
         holder->Unbind();
     }
     hwnd = window;
+    state = 0;
     dpi = WindowDpi(window);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    previousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    Chain().set(window, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
     const HDC windowDC = GetDC(window);
     memoryDC = CreateCompatibleDC(windowDC);
     ReleaseDC(window, windowDC);
@@ -68,9 +108,10 @@ void Control::Unbind()
     memoryDC = nullptr;
     DeleteObject(backBitmap);
     backBitmap = nullptr;
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    // Only the toolkit's link goes: a subclass added later stays in the chain.
+    Chain().remove(hwnd, SubclassProc, SubclassId);
     hwnd = nullptr;
+    state = 0;
 }
 
 // The native button captures the mouse on a space-bar press; its release would come with the
@@ -102,21 +143,39 @@ LRESULT Control::Notify(WORD code)
 
 LRESULT Control::OnPaint()
 {
+    const HWND window = hwnd;
     PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(hwnd, &paint);
+    const HDC dc = BeginPaint(window, &paint);
     if (dc == nullptr) {
         // Otherwise the update region stays and WM_PAINT comes straight back.
-        ValidateRect(hwnd, nullptr);
+        ValidateRect(window, nullptr);
         return 1;
     }
     RECT client;
-    if (GetClientRect(hwnd, &client)) {
+    if (GetClientRect(window, &client)) {
         Paint(memoryDC, client);
+        // A Paint that runs a message loop (a message box) may meet the window's end, and the
+        // back buffer and the paint DC go with it.
+        if (hwnd != window) {
+            if (IsWindow(window)) {
+                EndPaint(window, &paint);
+            }
+            return 0;
+        }
         BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top,
                memoryDC, 0, 0, SRCCOPY);
     }
-    EndPaint(hwnd, &paint);
+    EndPaint(window, &paint);
     return 0;
+}
+
+// The user asked for focus cues (the Alt key) or the dialog manager hid them: the cue follows
+// the new state at once, as at the next focus change.
+void Control::FollowUiState()
+{
+    OnFocusChanged(GetFocus() == hwnd);
+    // The native control may have drawn its own cues straight onto the window.
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 LRESULT Control::OnFocusChanged(bool gained)
@@ -204,23 +263,25 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return OnLButtonUp(wParam, lParam);
     case WM_MOUSELEAVE:
         return OnMouseLeave();
+    case WM_UPDATEUISTATE: {
+        const LRESULT result = Chain().next(window, message, wParam, lParam);
+        FollowUiState();
+        return result;
+    }
     default:
         break;
     }
-    return CallWindowProcW(previousProc, window, message, wParam, lParam);
+    return Chain().next(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR reference)
 {
-    Control* control = LoadObject(window);
-    if (control == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    auto* const control = reinterpret_cast<Control*>(reference);
     if (message == WM_DESTROY) {
-        const WNDPROC previous = control->previousProc;
         control->OnDestroy();
         control->Unbind();
-        return CallWindowProcW(previous, window, message, wParam, lParam);
+        return Chain().next(window, message, wParam, lParam);
     }
     if (message == WM_SIZE) {
         control->ReplaceBackBitmap(LOWORD(lParam), HIWORD(lParam));

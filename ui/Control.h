@@ -7,7 +7,9 @@
 namespace VxUI {
 
 // Takes over an existing child window by subclassing it and paints it through a client-sized back
-// buffer. Tracks focus, hover and press in `state`, and turns press-and-release into OnClick.
+// buffer. Tracks focus, hover and press in `state`, and turns press-and-release into OnClick. The
+// subclass is one link of the window's subclass chain, so other subclasses above or below it keep
+// working, and every binding starts with clear state.
 class Control : public Wnd {
 public:
     // A control destroyed while its window still exists unbinds itself, so that the window never
@@ -18,7 +20,7 @@ public:
     Control& operator=(const Control&) = delete;
 
     // Binds to the window, unbinding first from any window this control or another control holds.
-    // A null window changes nothing.
+    // A null window changes nothing; so does any window when comctl32 cannot be loaded.
     virtual void Attach(HWND window);
     virtual void OnClick();
     virtual void OnStateChanged(std::uint32_t changed);
@@ -34,7 +36,13 @@ public:
     virtual void OnDestroy();
     virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The chain's reference data is the control.
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR control);
+    // The id of the toolkit's link in a window's subclass chain; a window has at most one.
+    static constexpr UINT_PTR SubclassId = 0x5855;
+    // The control bound to the window, or null.
+    static Control* Holder(HWND window);
 
     // The resolution to draw for; the owner of a per-monitor-aware window passes on its changes.
     void SetDpi(int newDpi);
@@ -45,7 +53,6 @@ public:
     std::uint32_t state = 0;
     HDC memoryDC = nullptr;
     HBITMAP backBitmap = nullptr;
-    WNDPROC previousProc = nullptr;
     int dpi = USER_DEFAULT_SCREEN_DPI;
 
 protected:
@@ -55,6 +62,7 @@ private:
     void ReplaceBackBitmap(int width, int height);
     void Unbind();
     void ReleaseHeldCapture() const;
+    void FollowUiState();
 };
 
 }  // namespace VxUI

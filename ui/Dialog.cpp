@@ -62,9 +62,26 @@ INT_PTR Dialog::OnDrawItem(WPARAM, LPARAM)
     return 0;
 }
 
-INT_PTR Dialog::OnCtlColor(WPARAM, LPARAM)
+INT_PTR Dialog::OnCtlColor(WPARAM wParam, LPARAM)
 {
+    if (IsHighContrast()) {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+    }
     return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+}
+
+// Only top-level windows hear of new colours or of high contrast going on or off; every child
+// paints again, and the native ones are told as well.
+void Dialog::Recolour() const
+{
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    }
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Dialog::OnDestroy() {}
@@ -141,6 +158,10 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
         return dialog->OnCtlColor(wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        dialog->Recolour();
+        return dialog->OnMessage(message, wParam, lParam);
     case WM_DPICHANGED:
         return dialog->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case WM_DESTROY:

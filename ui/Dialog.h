@@ -25,7 +25,8 @@ public:
     // Ends the dialog for IDOK and IDCANCEL whatever the notification code.
     virtual INT_PTR OnCommand(WORD id, WORD code, HWND control);
     virtual INT_PTR OnDrawItem(WPARAM wParam, LPARAM lParam);
-    // The white stock brush, so the dialog and its native children paint on white.
+    // The white stock brush, so the dialog and its native children paint on white; in high contrast
+    // the window colours, text included.
     virtual INT_PTR OnCtlColor(WPARAM wParam, LPARAM lParam);
     virtual void OnDestroy();
     // Takes the suggested window rectangle and places the children for the new resolution. A
@@ -44,6 +45,7 @@ private:
     };
 
     void RecordLayout();
+    void Recolour() const;
     void PlaceChildren() const;
 
     // The children's rectangles as the template made them, at `layoutDpi`. Every placement scales

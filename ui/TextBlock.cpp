@@ -12,12 +12,17 @@ constexpr COLORREF DisabledTextColor = 0xACACAC;
 
 void TextBlock::Paint(HDC dc, RECT& rectangle)
 {
-    const HBRUSH background = CreateSolidBrush(GetDCBrushColor(dc));
+    const bool system = IsHighContrast();
+    const HBRUSH background =
+        CreateSolidBrush(system ? GetSysColor(COLOR_WINDOW) : GetDCBrushColor(dc));
     FillRect(dc, &rectangle, background);
     DeleteObject(background);
 
     const UINT format = StyleToDrawTextFormat(GetStyle());
-    const COLORREF textColor = IsEnabled() ? color : DisabledTextColor;
+    COLORREF textColor = IsEnabled() ? color : DisabledTextColor;
+    if (system) {
+        textColor = GetSysColor(IsEnabled() ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+    }
     DrawTextBlock(dc, rectangle, GetText(), GetFont(), textColor, format);
 }
 

@@ -13,7 +13,7 @@ public:
 
     void SetColor(COLORREF textColor);
 
-    // Text colour while the window is enabled; disabled text is grey.
+    // Text colour while the window is enabled; disabled text is grey. High contrast overrides both.
     COLORREF color = 0;
 };
 

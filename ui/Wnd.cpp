@@ -2,6 +2,14 @@
 
 namespace VxUI {
 
+bool IsHighContrast()
+{
+    HIGHCONTRASTW setting{};
+    setting.cbSize = sizeof(setting);
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting, 0) &&
+           (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 HWND Wnd::Target(int itemId) const
 {
     if (itemId != 0 && hwnd != nullptr) {

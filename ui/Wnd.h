@@ -6,6 +6,10 @@
 
 namespace VxUI {
 
+// Whether the user has asked for high contrast: the toolkit then draws in the system colours and
+// the colours a dialog chose for itself give way.
+bool IsHighContrast();
+
 // A window handle and a few services on the window or on one of its dialog items. An item id of
 // 0 means the window itself; a missing window makes a service return its empty result.
 class Wnd {

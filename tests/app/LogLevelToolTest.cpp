@@ -169,6 +169,14 @@ TEST_F(LogLevelToolTest, OtherCommandLinesOpenTheDialog)
     }
 }
 
+// The same entry point without its dialog template: a run that showed nothing is no success.
+TEST_F(LogLevelToolTest, DialogThatCannotOpenExitsWithOne)
+{
+    Tool tool(L"LogLevelTool.exe", WITHOUT_DIALOG_EXE);
+    ASSERT_TRUE(tool.started) << "error " << tool.startError;
+    EXPECT_EQ(std::optional<DWORD>(1), tool.Wait());
+}
+
 TEST_F(LogLevelToolTest, DialogShowsCurrentLevel)
 {
     for (bool full : {false, true}) {

@@ -4,8 +4,10 @@
 
 #include "Canvas.h"
 #include "Host.h"
+#include "ImportHook.h"
 #include "res/DialogTestIds.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -103,9 +105,7 @@ protected:
 TEST_F(ControlBehaviour, AttachSubclassesAndBuildsBackBuffer)
 {
     EXPECT_EQ(child, button.hwnd);
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&VxUI::Control::SubclassProc), GetWindowLongPtrW(child, GWLP_WNDPROC));
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&button), GetWindowLongPtrW(child, GWLP_USERDATA));
-    EXPECT_EQ(originalProc, button.previousProc);
+    EXPECT_EQ(&button, VxUI::Control::Holder(child));
     ASSERT_NE(nullptr, button.memoryDC);
     ASSERT_NE(nullptr, button.backBitmap);
     BITMAP bitmap{};
@@ -146,9 +146,11 @@ TEST_F(ControlBehaviour, DestroyRestoresProcedureAndFreesBuffer)
 {
     const HDC memoryDC = button.memoryDC;
     const HBITMAP bitmap = button.backBitmap;
+    SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageW(child, WM_DESTROY, 0, 0);
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(originalProc), GetWindowLongPtrW(child, GWLP_WNDPROC));
-    EXPECT_EQ(0, GetWindowLongPtrW(child, GWLP_USERDATA));
+    EXPECT_EQ(nullptr, VxUI::Control::Holder(child));
+    EXPECT_EQ(0u, button.state) << "the press went with the binding";
     EXPECT_EQ(nullptr, button.hwnd);
     EXPECT_EQ(nullptr, button.memoryDC);
     EXPECT_EQ(nullptr, button.backBitmap);
@@ -166,17 +168,22 @@ TEST_F(ControlBehaviour, AttachAgainUnbindsFirst)
     EXPECT_EQ(firstBitmap, button.backBitmap);
 
     button.Attach(child);
-    EXPECT_EQ(originalProc, button.previousProc) << "never chained to itself";
     EXPECT_TRUE(GetObjectType(firstDC) == 0 || firstDC == button.memoryDC) << "the first buffer is freed";
     EXPECT_TRUE(GetObjectType(firstBitmap) == 0 || firstBitmap == button.backBitmap);
     EXPECT_EQ(L"Press", button.GetText()) << "messages still reach the native control";
 
+    // A press and a hover on the first window, neither ended there.
+    SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(child, WM_MOUSEMOVE, 0, 0);
     const HWND other = host.Child(L"BUTTON", L"Other", BS_PUSHBUTTON);
     const HDC secondDC = button.memoryDC;
     button.Attach(other);
     EXPECT_EQ(other, button.hwnd);
+    EXPECT_EQ(0u, button.state) << "nothing carries to the second window";
+    SendMessageW(other, WM_LBUTTONUP, 0, 0);
+    EXPECT_TRUE(host.commands.empty()) << "a release without a press on it is no click";
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(originalProc), GetWindowLongPtrW(child, GWLP_WNDPROC)) << "the first window is given back";
-    EXPECT_EQ(0, GetWindowLongPtrW(child, GWLP_USERDATA));
+    EXPECT_EQ(nullptr, VxUI::Control::Holder(child));
     EXPECT_TRUE(GetObjectType(secondDC) == 0 || secondDC == button.memoryDC);
 
     // Another control taking the window over.
@@ -184,9 +191,30 @@ TEST_F(ControlBehaviour, AttachAgainUnbindsFirst)
     text.Attach(other);
     EXPECT_EQ(nullptr, button.hwnd) << "the control that held it is unbound";
     EXPECT_EQ(nullptr, button.memoryDC);
-    EXPECT_EQ(originalProc, text.previousProc);
     EXPECT_EQ(L"Other", text.GetText());
     DestroyWindow(other);
+}
+
+// Another link of the window's subclass chain, as a tooltip with TTF_SUBCLASS adds one.
+LRESULT CALLBACK Foreign(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ended)
+{
+    *reinterpret_cast<UINT_PTR*>(ended) |= message == WM_NCDESTROY ? id : 0;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST_F(ControlBehaviour, OtherSubclassesKeepTheirPlaceInTheChain)
+{
+    UINT_PTR ended = 0;
+    SetWindowSubclass(child, Foreign, 1, reinterpret_cast<DWORD_PTR>(&ended));
+    {
+        VxUI::TextBlock text;
+        text.Attach(child);
+        EXPECT_EQ(nullptr, button.hwnd) << "the control beneath the other subclass is found and unbound";
+        EXPECT_EQ(L"Press", text.GetText()) << "messages go down the chain and back";
+        SetWindowSubclass(child, Foreign, 2, reinterpret_cast<DWORD_PTR>(&ended));
+    }
+    DestroyWindow(child);
+    EXPECT_EQ(3u, ended) << "both saw the end: unbinding left the one added after it in place";
 }
 
 TEST(ControlLifetime, AttachToNullAllocatesNothing)
@@ -196,7 +224,6 @@ TEST(ControlLifetime, AttachToNullAllocatesNothing)
     EXPECT_EQ(nullptr, text.hwnd);
     EXPECT_EQ(nullptr, text.memoryDC);
     EXPECT_EQ(nullptr, text.backBitmap);
-    EXPECT_EQ(nullptr, text.previousProc);
 }
 
 TEST_F(ControlBehaviour, PressAndReleaseSendsOneClick)
@@ -315,8 +342,7 @@ struct Underneath {
         }
         if (message == WM_DESTROY) {
             ++current->destroys;
-            current->procedureAtDestroy = GetWindowLongPtrW(window, GWLP_WNDPROC);
-            current->userDataAtDestroy = GetWindowLongPtrW(window, GWLP_USERDATA);
+            current->boundAtDestroy = VxUI::Control::Holder(window);
         }
         return CallWindowProcW(current->native, window, message, wParam, lParam);
     }
@@ -325,20 +351,25 @@ struct Underneath {
     WNDPROC native = nullptr;
     LRESULT uiState;
     int destroys = 0;
-    LONG_PTR procedureAtDestroy = 0;
-    LONG_PTR userDataAtDestroy = -1;
+    VxUI::Control* boundAtDestroy = nullptr;
 };
 
-TEST(ControlFocus, HiddenFocusCueKeepsFocusBitClear)
+TEST(ControlFocus, FocusCueFollowsTheUiState)
 {
     Host host;
     const HWND child = host.Child(L"BUTTON", L"Press", BS_PUSHBUTTON);
     Underneath underneath(child, UISF_HIDEFOCUS);
     RecordingButton button;
     button.Attach(child);
-    SendMessageW(child, WM_SETFOCUS, 0, 0);
+    ShowWindow(host.window, SW_SHOW);
+    SetFocus(child);
     EXPECT_FALSE(button.state & button.focusBit);
     EXPECT_TRUE(button.changes.empty());
+    // The user asks for focus cues (the Alt key).
+    underneath.uiState = 0;
+    SendMessageW(child, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    EXPECT_TRUE(button.state & button.focusBit);
+    EXPECT_EQ(std::vector<std::uint32_t>{button.focusBit}, button.changes) << "and the cue is drawn";
     DestroyWindow(child);
 }
 
@@ -351,8 +382,7 @@ TEST(ControlLifetime, DestroyReachesTheProcedureBeneathAfterUnbinding)
     button.Attach(child);
     DestroyWindow(child);
     EXPECT_EQ(1, underneath.destroys);
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&Underneath::Procedure), underneath.procedureAtDestroy) << "procedure restored first";
-    EXPECT_EQ(0, underneath.userDataAtDestroy) << "and the object unbound";
+    EXPECT_EQ(nullptr, underneath.boundAtDestroy) << "the control unbound first";
     EXPECT_EQ(nullptr, button.hwnd);
 }
 
@@ -396,11 +426,31 @@ TEST(ControlLifetime, DestroyedControlUnbindsLiveWindow)
         memoryDC = text.memoryDC;
     }
     EXPECT_EQ(original, GetWindowLongPtrW(child, GWLP_WNDPROC));
-    EXPECT_EQ(0, GetWindowLongPtrW(child, GWLP_USERDATA));
     EXPECT_EQ(0u, GetObjectType(memoryDC));
     // The window goes on working without the object.
     UpdateWindow(child);
     EXPECT_TRUE(DestroyWindow(child));
+}
+
+// A Paint that meets the end of its window, as a message box's loop inside it can.
+struct EndingText : VxUI::TextBlock {
+    void Paint(HDC, RECT&) override { DestroyWindow(hwnd); }
+    static BOOL WINAPI CountEndPaint(HWND, const PAINTSTRUCT*) { return ++endPaints > 0; }
+    static inline int endPaints = 0;
+};
+
+TEST(ControlLifetime, PaintThatEndsItsWindowLeavesItsPaintAlone)
+{
+    Host host;
+    const HWND child = host.Child(L"STATIC", L"text", SS_LEFT);
+    EndingText text;
+    text.Attach(child);
+    ShowWindow(host.window, SW_SHOWNA);
+    ImportHook hook("EndPaint", reinterpret_cast<void*>(&EndingText::CountEndPaint));
+    ASSERT_TRUE(IsWindow(child));
+    UpdateWindow(child);
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_EQ(0, EndingText::endPaints) << "no EndPaint for a window that is gone";
 }
 
 // A modeless dialog holding a control, destroyed while its window exists.
@@ -420,7 +470,7 @@ TEST(ControlLifetime, ModelessDialogDestroyedWithWindowAlive)
     const HWND window = dialog->Create(GetModuleHandleW(nullptr), TestDialogId, nullptr);
     ASSERT_NE(nullptr, window);
     const HWND child = GetDlgItem(window, TextId);
-    ASSERT_EQ(reinterpret_cast<LONG_PTR>(&VxUI::Control::SubclassProc), GetWindowLongPtrW(child, GWLP_WNDPROC));
+    ASSERT_EQ(&dialog->text, VxUI::Control::Holder(child));
     dialog.reset();
     EXPECT_FALSE(IsWindow(window)) << "the dialog's destructor destroys the window";
     Pump();

@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "SystemColours.h"
 #include "res/DialogTestIds.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,7 @@ TEST_F(ModelessDialog, SixColourMessagesGoToOnCtlColorWithWhiteBrush)
 {
     const UINT messages[] = {WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN,
                              WM_CTLCOLORDLG, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC};
+    SystemColours colours(false);
     const HDC dc = GetDC(window);
     const HWND control = GetDlgItem(window, TextId);
     for (UINT message : messages) {
@@ -140,7 +142,23 @@ TEST_F(ModelessDialog, SixColourMessagesGoToOnCtlColorWithWhiteBrush)
         EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH)), brush) << "message 0x" << std::hex << message;
         EXPECT_TRUE(dialog.Hooks("OnMessage").empty());
     }
+
+    SystemColours::highContrast = true;
+    const LRESULT brush = SendMessageW(window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), 0);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)), brush) << "high contrast";
+    EXPECT_EQ(SystemColours::Of(COLOR_WINDOWTEXT), GetTextColor(dc)) << "high contrast";
     ReleaseDC(window, dc);
+}
+
+// Windows tells only top-level windows of new colours and of high contrast going on or off.
+TEST_F(ModelessDialog, NewSystemColoursRepaintEveryChild)
+{
+    ShowWindow(window, SW_SHOWNA);
+    for (const UINT message : {UINT{WM_SYSCOLORCHANGE}, UINT{WM_SETTINGCHANGE}}) {
+        UpdateWindow(window);
+        SendMessageW(window, message, 0, 0);
+        EXPECT_TRUE(GetUpdateRect(GetDlgItem(window, TextId), nullptr, FALSE)) << "message 0x" << std::hex << message;
+    }
 }
 
 TEST_F(ModelessDialog, OtherMessagesGoToOnMessage)

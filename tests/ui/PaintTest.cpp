@@ -6,6 +6,7 @@
 
 #include "Canvas.h"
 #include "Host.h"
+#include "SystemColours.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,8 @@ protected:
         button.Paint(canvas.Dc(), rect);
     }
 
+    // The designed look unless a test turns high contrast on, whatever the machine's setting.
+    SystemColours colours{false};
     Host host;
     HWND child = nullptr;
     VxUI::Button button;
@@ -51,24 +54,32 @@ protected:
 
 TEST_F(ButtonPaint, ColourTable)
 {
+    // An unframed look has its fill for a frame; high contrast ("contrast") ignores hovering.
+    const auto sys = SystemColours::Of;
     const struct {
         const char* what;
+        bool highContrast;
         bool enabled;
         bool filled;
         bool hovered;
         COLORREF fill;
         COLORREF caption;
-        bool framed;
+        COLORREF frame;
     } rows[] = {
-        {"disabled filled", false, true, false, 0xF0F0F0, 0xACACAC, false},
-        {"disabled filled hovered", false, true, true, 0xF0F0F0, 0xACACAC, false},
-        {"disabled outline hovered", false, false, true, 0xF0F0F0, 0xACACAC, false},
-        {"filled", true, true, false, Accent, White, false},
-        {"filled hovered", true, true, true, HoverFill, HoverText, false},
-        {"outline", true, false, false, White, Accent, true},
-        {"outline hovered", true, false, true, 0xF8F8F8, Accent, true},
+        {"disabled filled", false, false, true, false, 0xF0F0F0, 0xACACAC, 0xF0F0F0},
+        {"disabled filled hovered", false, false, true, true, 0xF0F0F0, 0xACACAC, 0xF0F0F0},
+        {"disabled outline hovered", false, false, false, true, 0xF0F0F0, 0xACACAC, 0xF0F0F0},
+        {"filled", false, true, true, false, Accent, White, Accent},
+        {"filled hovered", false, true, true, true, HoverFill, HoverText, HoverFill},
+        {"outline", false, true, false, false, White, Accent, Accent},
+        {"outline hovered", false, true, false, true, 0xF8F8F8, Accent, Accent},
+        {"contrast, disabled", true, false, true, false, sys(COLOR_WINDOW), sys(COLOR_GRAYTEXT), sys(COLOR_GRAYTEXT)},
+        {"contrast, filled", true, true, true, true, sys(COLOR_HIGHLIGHT), sys(COLOR_HIGHLIGHTTEXT), sys(COLOR_HIGHLIGHT)},
+        {"contrast, outline", true, true, false, true, sys(COLOR_BTNFACE), sys(COLOR_BTNTEXT), sys(COLOR_WINDOWTEXT)},
     };
     for (const auto& row : rows) {
+        SystemColours::highContrast = row.highContrast;
+        const COLORREF background = row.highContrast ? sys(COLOR_WINDOW) : White;
         EnableWindow(child, row.enabled);
         button.SetFilled(row.filled);
         button.state = row.hovered ? button.hoverBit : 0;
@@ -76,13 +87,12 @@ TEST_F(ButtonPaint, ColourTable)
         PaintInto(canvas);
         EXPECT_EQ(row.fill, canvas.Pixel(6, Height / 2)) << row.what << ": fill";
         EXPECT_GT(canvas.Count(row.caption, RECT{10, 2, Width - 10, Height - 2}), 10) << row.what << ": caption";
-        const COLORREF edge = row.framed ? Accent : row.fill;
-        EXPECT_EQ(edge, canvas.Pixel(0, Height / 2)) << row.what << ": left edge";
-        EXPECT_EQ(edge, canvas.Pixel(1, Height / 2)) << row.what << ": second column";
-        EXPECT_EQ(edge, canvas.Pixel(Width / 2, Height - 2)) << row.what << ": second row from the bottom";
+        EXPECT_EQ(row.frame, canvas.Pixel(0, Height / 2)) << row.what << ": left edge";
+        EXPECT_EQ(row.frame, canvas.Pixel(1, Height / 2)) << row.what << ": second column";
+        EXPECT_EQ(row.frame, canvas.Pixel(Width / 2, Height - 2)) << row.what << ": second row from the bottom";
         EXPECT_EQ(row.fill, canvas.Pixel(2, Height / 2)) << row.what << ": the frame is two pixels wide";
-        EXPECT_EQ(White, canvas.Pixel(0, 0)) << row.what << ": corner keeps the background";
-        EXPECT_EQ(White, canvas.Pixel(Width - 1, Height - 1)) << row.what << ": corner keeps the background";
+        EXPECT_EQ(background, canvas.Pixel(0, 0)) << row.what << ": corner keeps the background";
+        EXPECT_EQ(background, canvas.Pixel(Width - 1, Height - 1)) << row.what << ": corner keeps the background";
     }
 }
 
