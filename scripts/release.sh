@@ -130,8 +130,8 @@ for copy in "${copies[@]}"; do
   # A signature carries its own time, so only an unsigned release can match the copies'.
   if [ -z "${SIGN_PFX:-}" ]; then
     while IFS= read -r -d '' file; do
-      same "$dist/$file" "$scratch/$copy/dist/$file" "${file#./}, here and in $copy"
-    done < <(cd "$scratch/$copy/dist" && find . -type f -print0 | LC_ALL=C sort -z)
+      same "$dist/$file" "$scratch/$copy/dist/$file" "$file, here and in $copy"
+    done < <(cd "$scratch/$copy/dist" && find . -type f -printf '%P\0' | LC_ALL=C sort -z)
   fi
 done
 exit $status
