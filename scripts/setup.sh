@@ -12,7 +12,7 @@ packages=(
   googletest clang libclang-rt-14-dev
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth
-  osslsigncode openssl zip unzip faketime diffoscope-minimal hyperfine
+  osslsigncode openssl zip unzip faketime diffoscope-minimal locales hyperfine
 )
 
 wine32=/usr/lib/wine/wine
