@@ -25,8 +25,10 @@ done
 
 # An enabled binfmt_misc handler that hands i386 programs to qemu.
 for entry in /proc/sys/fs/binfmt_misc/*; do
-  if [ "$(head -n 1 "$entry" 2>/dev/null)" = enabled ] && grep -qs '^interpreter .*qemu-i386' "$entry"; then
-    echo "This host runs 32-bit code through $(sed -n 's/^interpreter //p' "$entry"): the 64-bit set runs too."
+  if [ "$(head -n 1 "$entry" 2>/dev/null)" = enabled ] &&
+    grep -qs '^interpreter .*qemu-i386' "$entry"; then
+    echo "This host runs 32-bit code through $(sed -n 's/^interpreter //p' "$entry"):" \
+      "the 64-bit set runs too."
     x64=true
   fi
 done

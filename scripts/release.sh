@@ -42,13 +42,15 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 
-changes=$(git status --porcelain 2>/dev/null) || changes="(not a git checkout: its state is unknown)"
+changes=$(git status --porcelain 2>/dev/null) ||
+  changes="(not a git checkout: its state is unknown)"
 suffix=
 if [ -n "$changes" ]; then
   if ! $allow_dirty; then
     echo "release: refused: the tree differs from its last commit:" >&2
     head -n 20 <<<"$changes" | sed 's/^/  /' >&2
-    echo "release: commit the changes, or pass --allow-dirty for a release named <version>-dirty" >&2
+    echo "release: commit the changes, or pass --allow-dirty for a release named" \
+      "<version>-dirty" >&2
     exit 1
   fi
   suffix=-dirty
@@ -100,7 +102,8 @@ declare -A language=([a]=et_EE.UTF-8 ["another folder"]=C)
 declare -A mask=([a]=0077 ["another folder"]=0002)
 for copy in "${copies[@]}"; do
   dir=$scratch/$copy
-  echo "   $copy: clock ${clock[$copy]}, TZ=${zone[$copy]}, LC_ALL=${language[$copy]}, umask ${mask[$copy]}"
+  echo "   $copy: clock ${clock[$copy]}, TZ=${zone[$copy]}, LC_ALL=${language[$copy]}," \
+    "umask ${mask[$copy]}"
   # Chained with &&: in a subshell on the left of ||, set -e stops nothing.
   (
     umask "${mask[$copy]}" &&

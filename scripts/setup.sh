@@ -60,9 +60,11 @@ apt_sites() {
 install_backports_qemu() {
   if [ -z "$(apt_sites bookworm-backports)" ]; then
     local mirror entry=/etc/apt/sources.list.d/bookworm-backports.sources
-    [ ! -e "$entry" ] || fail "adding bookworm-backports: $entry exists, but APT does not use it (Enabled: no?)"
+    [ ! -e "$entry" ] ||
+      fail "adding bookworm-backports: $entry exists, but APT does not use it (Enabled: no?)"
     mirror=$(apt_sites bookworm | head -n 1 || true)
-    [ -n "$mirror" ] || fail "adding bookworm-backports: no enabled Debian bookworm entry in the APT sources"
+    [ -n "$mirror" ] ||
+      fail "adding bookworm-backports: no enabled Debian bookworm entry in the APT sources"
     cat >"$entry" <<EOF || fail "adding bookworm-backports: cannot write to /etc/apt/sources.list.d"
 Types: deb
 URIs: $mirror
