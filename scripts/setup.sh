@@ -4,14 +4,15 @@
 # Idempotent: when everything is in place it only checks and returns.
 set -euo pipefail
 
+# Each one is called by the build, the tests or the scripts; nothing is here "in case".
 packages=(
-  cmake ninja-build make
+  cmake ninja-build python3 git
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   googletest clang libclang-rt-14-dev
   wine wine64 wine32:i386 fonts-wine
-  xvfb xauth x11-apps x11-utils xdotool imagemagick
-  osslsigncode openssl zip unzip hyperfine
+  xvfb xauth
+  osslsigncode openssl zip unzip faketime diffoscope-minimal locales hyperfine
 )
 
 wine32=/usr/lib/wine/wine
@@ -47,35 +48,24 @@ runs_i386() {
   timeout 10 "$wine32" --version >/dev/null 2>&1
 }
 
-# The suite entry the host's own Debian packages come from, in either sources format.
-debian_mirror() {
-  local one_line=() deb822=() file
-  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$file" ] && one_line+=("$file")
-  done
-  for file in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$file" ] && deb822+=("$file")
-  done
-  if [ ${#one_line[@]} -gt 0 ]; then
-    awk '$1 == "deb" { for (i = 2; i < NF; i++) if ($i ~ /^[a-z+]+:\/\// && $(i + 1) == "bookworm") { print $i; exit } }' \
-      "${one_line[@]}" || true
-  fi
-  if [ ${#deb822[@]} -gt 0 ]; then
-    awk 'BEGIN { RS = ""; FS = "\n" }
-         /(^|\n)Suites:[^\n]*[ \t]bookworm([ \t]|\n|$)/ && !/(^|\n)Enabled:[ \t]*no/ {
-           for (i = 1; i <= NF; i++) if ($i ~ /^URIs:/) { split($i, f, /[ \t]+/); print f[2]; exit }
-         }' "${deb822[@]}" || true
-  fi
+# The Debian mirrors of the given suite that APT itself reads: APT's own parser, so that a
+# commented line, an "Enabled: no" entry or a *.list.save file counts as not configured.
+apt_sites() {
+  apt-get indextargets --no-release-info --format '$(RELEASE) $(TARGET_OF) $(SITE)' 2>/dev/null |
+    awk -v suite="$1" '$1 == suite && $2 == "deb" { print $3 }' | sort -u
 }
 
 # qemu-user from bookworm-backports, which is never the default for anything else: apt gives
 # that suite a low priority and only this one package is asked for from it.
 install_backports_qemu() {
-  if ! grep -rqs -E '^[^#]*bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    local mirror
-    mirror=$(debian_mirror | head -n 1 || true)
-    [ -n "$mirror" ] || fail "adding bookworm-backports: no Debian bookworm entry found in the APT sources"
-    cat >/etc/apt/sources.list.d/bookworm-backports.sources <<EOF || fail "adding bookworm-backports: cannot write to /etc/apt/sources.list.d"
+  if [ -z "$(apt_sites bookworm-backports)" ]; then
+    local mirror entry=/etc/apt/sources.list.d/bookworm-backports.sources
+    [ ! -e "$entry" ] ||
+      fail "adding bookworm-backports: $entry exists, but APT does not use it (Enabled: no?)"
+    mirror=$(apt_sites bookworm | head -n 1 || true)
+    [ -n "$mirror" ] ||
+      fail "adding bookworm-backports: no enabled Debian bookworm entry in the APT sources"
+    cat >"$entry" <<EOF || fail "adding bookworm-backports: cannot write to /etc/apt/sources.list.d"
 Types: deb
 URIs: $mirror
 Suites: bookworm-backports

@@ -45,11 +45,22 @@ SIGN_PFX=$work/signer.pfx SIGN_PASSWORD=throwaway "$scripts/package-release" "$b
 folder=$(echo "$work"/signed/LogLevelTool-*/)
 folder=${folder%/}
 signed=$folder/LogLevelTool.exe
+cp "$signed" "$work/signed.exe"
+released=$(ls -A "$work/signed")
 check "the signature verifies against the signing certificate" \
   osslsigncode verify -CAfile "$work/signer.pem" -in "$signed"
 check "and not against another one" \
   bash -c '! osslsigncode verify -CAfile "$1" -in "$2"' - "$work/stranger.pem" "$signed"
 check "SHA256SUMS holds the signed program's checksum" bash -c 'cd "$1" && sha256sum -c SHA256SUMS' - "$folder"
+check "the checksum beside the zip covers it" bash -c 'cd "$1" && sha256sum -c "$2".zip.sha256' \
+  - "$work/signed" "$(basename "$folder")"
+check "a failed signing exits with an error" \
+  bash -c '! SIGN_PFX=$1 SIGN_PASSWORD=wrong "$2" "$3" "$4"' \
+  - "$work/signer.pfx" "$scripts/package-release" "$build" "$work/signed"
+check "and leaves the previous release as it was, with nothing beside it" \
+  bash -c 'cd "$1" && sha256sum -c SHA256SUMS && cmp LogLevelTool.exe "$2" &&
+    [ "$(ls -A ..)" = "$3" ]' \
+  - "$folder" "$work/signed.exe" "$released"
 check "the zip holds the signed program" bash -c 'unzip -p "$1".zip "$(basename "$1")/LogLevelTool.exe" | cmp - "$2"' \
   - "$folder" "$signed"
 
