@@ -81,7 +81,7 @@ protected:
 
     void TearDown() override
     {
-        if (!claimed) {
+        if (!saved) {
             return;
         }
         if (sys::Is64BitWindows()) {

@@ -78,7 +78,7 @@ protected:
     void SetUp() override { Clean(); }
     void TearDown() override
     {
-        if (claimed) {
+        if (saved) {
             Clean();
         }
     }

@@ -16,20 +16,21 @@ inline const std::wstring Vendor = L"SOFTWARE\\Orvane";
 inline const std::wstring Product = L"SOFTWARE\\Orvane\\ZKF";
 inline const std::wstring Logging = L"SOFTWARE\\Orvane\\ZKF\\Logging";
 
-// On a real machine the vendor key may hold a live installation's settings, so a test program
-// uses it only under a claim: taken when the key is absent in both views, recorded in a key of
-// the tests' own before anything is written, and ended by removing the vendor key and then the
-// record. A run cut short (a crash, a time-out) leaves the record, by which the next run knows
-// the vendor key as the tests' own. With the key there and no record, every test fails naming it.
+// On a real machine the vendor key may hold a live installation's settings, and here it may hold
+// what a manual run of the tool left. A test program that uses it first saves it, in each view,
+// into a key of the tests' own, marked whole only once every view is copied; at the end it puts
+// it back and removes the copy. A run cut short (a crash, a time-out) leaves the whole copy, and
+// the next run restores from it rather than saving what the cut run left. Should the save fail,
+// every test fails naming the key and nothing is touched.
 class ProductKeyTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
     static void TearDownTestSuite();
 
-    // Removes the vendor key in both views; fails, removing nothing, without the claim.
+    // Removes the vendor key in both views; fails, removing nothing, unless it is saved.
     static void Clean();
 
-    static bool claimed;
+    static bool saved;
 };
 
 }  // namespace product

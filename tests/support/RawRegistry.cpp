@@ -160,6 +160,16 @@ bool DeleteIfEmpty(REGSAM view, const std::wstring& path)
     return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0) == ERROR_SUCCESS;
 }
 
+bool CopyTree(REGSAM fromView, const std::wstring& from, REGSAM toView, const std::wstring& to)
+{
+    Key source;
+    Key target;
+    return Open(fromView, from, KEY_READ, source) == ERROR_SUCCESS &&
+           RegCreateKeyExW(HKEY_LOCAL_MACHINE, to.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | toView,
+                           nullptr, &target.handle, nullptr) == ERROR_SUCCESS &&
+           RegCopyTreeW(source.handle, nullptr, target.handle) == ERROR_SUCCESS;
+}
+
 bool SetValue(REGSAM view, const std::wstring& path, const std::wstring& name, DWORD type,
               const std::vector<BYTE>& data)
 {
