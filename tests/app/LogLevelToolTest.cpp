@@ -323,15 +323,15 @@ private:
 // seen, the expected one unless the timeout ran out.
 COLORREF AwaitPixel(HWND dialog, int x, int y, COLORREF expected, POINT pointer)
 {
-    COLORREF seen = Screenshot(dialog).Pixel(x, y);
+    COLORREF seen = CLR_INVALID;
     int moves = 0;
     wait::Until([&] {
+        seen = Screenshot(dialog).Pixel(x, y);
         if (seen == expected) {
             return true;
         }
         SetCursorPos(pointer.x + (++moves % 2), pointer.y);
-        seen = Screenshot(dialog).Pixel(x, y);
-        return seen == expected;
+        return false;
     }, 50);
     return seen;
 }

@@ -10,8 +10,7 @@ namespace wait {
 // out is a failure, never a reason to go on.
 constexpr DWORD Timeout = 30000;
 
-// Whether `condition` came to hold in time. Between polls the thread wakes early for its own
-// messages, which the condition may pump.
+// Whether `condition` came to hold in time, polled every `interval` milliseconds.
 template <typename Condition>
 bool Until(Condition condition, DWORD interval = 10, DWORD timeout = Timeout)
 {
@@ -20,7 +19,7 @@ bool Until(Condition condition, DWORD interval = 10, DWORD timeout = Timeout)
         if (GetTickCount64() >= deadline) {
             return false;
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, interval, QS_ALLINPUT);
+        Sleep(interval);
     }
     return true;
 }
