@@ -20,3 +20,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The build machine's own packages (its GoogleTest among them) are not the target's.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

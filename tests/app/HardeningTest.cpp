@@ -1,6 +1,7 @@
 // Defences of the released program that only show when it runs: C++ exceptions in an image
 // marked NO_SEH, and a DLL planted in the program's folder.
 
+#include "System.h"
 #include "ToolProcess.h"
 
 #include <gtest/gtest.h>
@@ -56,9 +57,9 @@ TEST(NoSehImage, CxxExceptionsThrowUnwindAndCatch)
 }
 
 // The tool and a program that loads uxtheme.dll by name, in a folder with a uxtheme.dll planted
-// beside them. Wine prefers its builtin DLLs to a file of the same name, so this program runs with
-// WINEDLLOVERRIDES asking for the native file first, as Windows itself does, and the programs it
-// starts inherit that.
+// beside them. Wine prefers its builtin DLLs to a file of the same name, so under Wine this
+// program runs with WINEDLLOVERRIDES asking for the native file first, as Windows itself does,
+// and the programs it starts inherit that.
 struct FolderFile {
     const wchar_t* from;
     const wchar_t* name;
@@ -78,7 +79,8 @@ protected:
         folder = std::wstring(temp) + L"planted-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "error " << GetLastError();
         for (const FolderFile& file : Files) {
-            ASSERT_TRUE(CopyFileW(file.from, (folder + file.name).c_str(), TRUE)) << "error " << GetLastError();
+            ASSERT_TRUE(CopyFileW(sys::BesideTestProgram(file.from).c_str(), (folder + file.name).c_str(), TRUE))
+                << "error " << GetLastError();
         }
     }
 

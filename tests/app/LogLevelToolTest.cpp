@@ -4,7 +4,9 @@
 #include "Canvas.h"
 #include "ProductKey.h"
 #include "RawRegistry.h"
+#include "System.h"
 #include "ToolProcess.h"
+#include "Wait.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -34,12 +36,11 @@ std::wstring TextOf(HWND window)
     return text;
 }
 
-// A dialog window that has gone away while the dialog's next one opens.
-void WaitGone(HWND window)
+// Whether a dialog window went away, as it must before the tool's next one (of the same caption)
+// is looked for.
+bool WaitGone(HWND window)
 {
-    for (int i = 0; i < 300 && IsWindow(window); ++i) {
-        Sleep(10);
-    }
+    return wait::Until([&] { return !IsWindow(window); });
 }
 
 struct State {
@@ -72,15 +73,14 @@ raw::KeySnapshot EmptyProduct()
 
 const raw::KeySnapshot FullState = LoggingTree({{L"LogMaxSizeKB", raw::Dword(5000)}, {L"LogLevel", raw::Dword(5)}});
 
-class LogLevelToolTest : public ::testing::Test {
+class LogLevelToolTest : public ProductKeyTest {
 protected:
     void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-
-    static void Clean()
+    void TearDown() override
     {
-        ASSERT_TRUE(raw::DeleteTree(View32, Vendor));
-        ASSERT_TRUE(raw::DeleteTree(View64, Vendor));
+        if (saved) {
+            Clean();
+        }
     }
 
     // Puts the registry in the full state, as an earlier /full would have left it.
@@ -123,7 +123,9 @@ TEST_F(LogLevelToolTest, SilentCommandLines)
         EXPECT_EQ(std::optional<DWORD>(0), tool.Wait()) << Show(row.line);
         const State after = Capture();
         EXPECT_EQ(row.after, after.vendor32) << Show(row.line);
-        EXPECT_EQ(std::nullopt, after.vendor64) << Show(row.line) << ": the 64-bit view was written";
+        if (sys::Is64BitWindows()) {
+            EXPECT_EQ(std::nullopt, after.vendor64) << Show(row.line) << ": the 64-bit view was written";
+        }
     }
 }
 
@@ -172,7 +174,7 @@ TEST_F(LogLevelToolTest, OtherCommandLinesOpenTheDialog)
 // The same entry point without its dialog template: a run that showed nothing is no success.
 TEST_F(LogLevelToolTest, DialogThatCannotOpenExitsWithOne)
 {
-    Tool tool(L"LogLevelTool.exe", WITHOUT_DIALOG_EXE);
+    Tool tool(L"LogLevelTool.exe", sys::BesideTestProgram(WITHOUT_DIALOG_EXE));
     ASSERT_TRUE(tool.started) << "error " << tool.startError;
     EXPECT_EQ(std::optional<DWORD>(1), tool.Wait());
 }
@@ -195,15 +197,17 @@ TEST_F(LogLevelToolTest, DialogShowsCurrentLevel)
     }
 }
 
-// The program under test is the one this tree ships: 32-bit code under WOW64 in the x86 tree, so
-// that no skipped run or substituted 64-bit build passes for it.
+// The program under test is the one this tree ships: 32-bit code under WOW64 in the x86 tree on
+// 64-bit Windows, so that no skipped run or substituted 64-bit build passes for it.
 TEST_F(LogLevelToolTest, RunsAsCodeOfThisTreesArchitecture)
 {
     constexpr bool X86Tree = sizeof(void*) == 4;
+    const bool windows64 = sys::Is64BitWindows();
     Tool tool(L"LogLevelTool.exe");
     const HWND dialog = tool.WaitForDialog();
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(std::optional<bool>(X86Tree), tool.IsWow64()) << (X86Tree ? "32-bit tree" : "64-bit tree");
+    EXPECT_EQ(std::optional<bool>(X86Tree && windows64), tool.IsWow64())
+        << (X86Tree ? "32-bit tree" : "64-bit tree") << " on " << (windows64 ? "64-bit" : "32-bit") << " Windows";
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(std::optional<DWORD>(0), tool.Wait());
 }
@@ -257,7 +261,9 @@ TEST_F(LogLevelToolTest, DialogEndings)
         row.act(dialog);
         EXPECT_EQ(std::optional<DWORD>(0), tool.Wait()) << row.what;
         EXPECT_EQ(row.after, raw::Snapshot(View32, Vendor)) << row.what;
-        EXPECT_EQ(std::nullopt, raw::Snapshot(View64, Vendor)) << row.what;
+        if (sys::Is64BitWindows()) {
+            EXPECT_EQ(std::nullopt, raw::Snapshot(View64, Vendor)) << row.what;
+        }
     }
 }
 
@@ -273,10 +279,11 @@ TEST_F(LogLevelToolTest, FailedApplyShowsMessageBoxThenExitsWithZero)
     ASSERT_NE(nullptr, dialog);
     PostMessageW(GetDlgItem(dialog, 1001), BM_CLICK, 0, 0);
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    WaitGone(dialog);
+    ASSERT_TRUE(WaitGone(dialog)) << "the dialog stayed after OK";
 
     const HWND box = tool.WaitForDialog();
     ASSERT_NE(nullptr, box) << "no message box";
+    ASSERT_NE(dialog, box);
     EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER)) << "the box has no owner";
     EXPECT_EQ(L"Failed to set log level", TextOf(GetDlgItem(box, 0xFFFF)));
     EXPECT_EQ(nullptr, GetDlgItem(box, IDCANCEL)) << "a single OK button";
@@ -287,7 +294,9 @@ TEST_F(LogLevelToolTest, FailedApplyShowsMessageBoxThenExitsWithZero)
 }
 
 // What a user sees: the dialog's area copied from the screen. Wine composes the windows into its
-// desktop, so the screen holds the child windows' pixels too (PrintWindow would not).
+// virtual desktop, so the screen holds the child windows' pixels too (PrintWindow would not), and
+// nothing else lies over them there. On a Windows desktop the same read also sees whatever
+// window lies in front, so the tests that use it are named as Wine's.
 class Screenshot {
 public:
     explicit Screenshot(HWND window) : area(WindowArea(window)), canvas(area.right - area.left, area.bottom - area.top)
@@ -318,15 +327,20 @@ private:
 
 // Pointer tracking reports a leave only when its timer next fires, so colours that follow the
 // pointer are awaited rather than read once. Meanwhile the pointer rests near `pointer` with the
-// small movements of a real hand, each of which the window under it hears about.
+// small movements of a real hand, each of which the window under it hears about. The colour last
+// seen, the expected one unless the timeout ran out.
 COLORREF AwaitPixel(HWND dialog, int x, int y, COLORREF expected, POINT pointer)
 {
-    COLORREF seen = Screenshot(dialog).Pixel(x, y);
-    for (int i = 0; i < 60 && seen != expected; ++i) {
-        SetCursorPos(pointer.x + (i % 2), pointer.y);
-        Sleep(50);
+    COLORREF seen = CLR_INVALID;
+    int moves = 0;
+    wait::Until([&] {
         seen = Screenshot(dialog).Pixel(x, y);
-    }
+        if (seen == expected) {
+            return true;
+        }
+        SetCursorPos(pointer.x + (++moves % 2), pointer.y);
+        return false;
+    }, 50);
     return seen;
 }
 
@@ -337,7 +351,7 @@ RECT ScreenRect(HWND dialog, int id)
     return rect;
 }
 
-TEST_F(LogLevelToolTest, DesignedLookOnScreen)
+TEST_F(LogLevelToolTest, DesignedLookOnWinesDesktop)
 {
     constexpr COLORREF DarkBlue = 0x993300;
     constexpr COLORREF LighterBlue = 0xD96C00;
@@ -354,17 +368,14 @@ TEST_F(LogLevelToolTest, DesignedLookOnScreen)
     const RECT title = ScreenRect(dialog, 1003);
     const RECT description = ScreenRect(dialog, 1004);
     const RECT prompt = ScreenRect(dialog, -1);
-    AwaitPixel(dialog, ok.left + 6, okMiddle, DarkBlue, POINT{0, 0});
+    ASSERT_EQ(DarkBlue, AwaitPixel(dialog, ok.left + 6, okMiddle, DarkBlue, POINT{0, 0})) << "OK never painted";
     // Each item reaches the screen when it paints, and under emulation the texts can come a moment
     // after the buttons: the checks below read a screen on which every text has ink.
-    for (int i = 0; i < 60; ++i) {
+    ASSERT_TRUE(wait::Until([&] {
         const Screenshot early(dialog);
-        if (early.Count(DarkBlue, title) > 0 && early.Count(0x000000, description) > 0 &&
-            early.Count(0x000000, prompt) > 0) {
-            break;
-        }
-        Sleep(50);
-    }
+        return early.Count(DarkBlue, title) > 0 && early.Count(0x000000, description) > 0 &&
+               early.Count(0x000000, prompt) > 0;
+    }, 50)) << "a text of the dialog never reached the screen";
     const Screenshot screen(dialog);
     EXPECT_EQ(DarkBlue, screen.Pixel(ok.left + 6, okMiddle)) << "OK is filled dark blue";
     EXPECT_GT(screen.Count(White, RECT{ok.left + 10, ok.top + 4, ok.right - 10, ok.bottom - 4}), 10)

@@ -1,5 +1,7 @@
 // Reads the resources of the built LogLevelTool.exe as stored bytes, each under its exact language.
 
+#include "System.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -16,7 +18,7 @@ class ToolResources : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        module = LoadLibraryExW(LOGLEVELTOOL_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        module = LoadLibraryExW(sys::BesideTestProgram(LOGLEVELTOOL_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     }
 
     static void TearDownTestSuite()
@@ -26,7 +28,11 @@ protected:
         }
     }
 
-    void SetUp() override { ASSERT_NE(nullptr, module) << "cannot load " << std::string(LOGLEVELTOOL_EXE, LOGLEVELTOOL_EXE + wcslen(LOGLEVELTOOL_EXE)); }
+    void SetUp() override
+    {
+        const std::wstring path = sys::BesideTestProgram(LOGLEVELTOOL_EXE);
+        ASSERT_NE(nullptr, module) << "cannot load " << std::string(path.begin(), path.end());
+    }
 
     static std::vector<BYTE> Resource(LPCWSTR type, WORD id, WORD language)
     {

@@ -7,7 +7,6 @@
 set -euo pipefail
 scripts=$1 build=$2 prefix=$3
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 status=0
 
 check() {
@@ -34,6 +33,31 @@ reg() {
   WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 reg "$@" /reg:32
 }
 logging='HKLM\SOFTWARE\Orvane\ZKF\Logging'
+
+# The prefix's own product key (what a manual run left) is kept beside the prefix while the signed
+# program runs, an empty file when there was none, and put back at the end. A run cut short leaves
+# the file, and the next run puts back that, not what the cut run left.
+saved=$prefix-product-key.reg
+if [ ! -f "$saved" ]; then
+  if reg query 'HKLM\SOFTWARE\Orvane' >/dev/null 2>&1; then
+    reg export 'HKLM\SOFTWARE\Orvane' "$saved.part" /y >/dev/null
+    mv "$saved.part" "$saved"
+  else
+    : >"$saved"
+  fi
+fi
+restore() {
+  reg delete 'HKLM\SOFTWARE\Orvane' /f >/dev/null 2>&1 || true
+  if [ ! -s "$saved" ] || reg import "$saved" >/dev/null 2>&1; then
+    rm -f "$saved"
+  else
+    echo "FAIL the prefix's HKLM\SOFTWARE\Orvane could not be put back from $saved"
+    status=1
+  fi
+  rm -rf "$work"
+  exit $status
+}
+trap restore EXIT
 
 unsigned_output=$("$scripts/package-release" "$build" "$work/unsigned")
 unsigned=$(echo "$work"/unsigned/LogLevelTool-*/LogLevelTool.exe)
@@ -67,6 +91,5 @@ check "the zip holds the signed program" bash -c 'unzip -p "$1".zip "$(basename 
 reg delete 'HKLM\SOFTWARE\Orvane' /f >/dev/null 2>&1 || true
 check "the signed program applies /full under Wine (exit code 0)" "$scripts/wine-run" --prefix "$prefix" "$signed" /full
 check "and LogLevel is 5" bash -c 'grep -q "LogLevel *REG_DWORD *0x5" <<<"$1"' - "$(reg query "$logging" /v LogLevel 2>&1)"
-reg delete 'HKLM\SOFTWARE\Orvane' /f >/dev/null 2>&1 || true
 
 exit $status

@@ -140,6 +140,36 @@ bool DeleteTree(REGSAM view, const std::wstring& path)
     return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0) == ERROR_SUCCESS;
 }
 
+bool DeleteIfEmpty(REGSAM view, const std::wstring& path)
+{
+    {
+        Key key;
+        const LONG status = Open(view, path, KEY_QUERY_VALUE, key);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            return true;
+        }
+        DWORD subKeys = 1;
+        DWORD values = 1;
+        if (status != ERROR_SUCCESS ||
+            RegQueryInfoKeyW(key.handle, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                             nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+            subKeys != 0 || values != 0) {
+            return false;
+        }
+    }
+    return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0) == ERROR_SUCCESS;
+}
+
+bool CopyTree(REGSAM fromView, const std::wstring& from, REGSAM toView, const std::wstring& to)
+{
+    Key source;
+    Key target;
+    return Open(fromView, from, KEY_READ, source) == ERROR_SUCCESS &&
+           RegCreateKeyExW(HKEY_LOCAL_MACHINE, to.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | toView,
+                           nullptr, &target.handle, nullptr) == ERROR_SUCCESS &&
+           RegCopyTreeW(source.handle, nullptr, target.handle) == ERROR_SUCCESS;
+}
+
 bool SetValue(REGSAM view, const std::wstring& path, const std::wstring& name, DWORD type,
               const std::vector<BYTE>& data)
 {

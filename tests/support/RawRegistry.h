@@ -36,6 +36,10 @@ struct KeySnapshot {
 bool CreateKey(REGSAM view, const std::wstring& path, DWORD options = REG_OPTION_NON_VOLATILE);
 bool KeyExists(REGSAM view, const std::wstring& path);
 bool DeleteTree(REGSAM view, const std::wstring& path);
+// Removes the key only when it holds neither values nor subkeys; true when it is gone.
+bool DeleteIfEmpty(REGSAM view, const std::wstring& path);
+// Copies the key's values and subkeys into `to`, which it creates.
+bool CopyTree(REGSAM fromView, const std::wstring& from, REGSAM toView, const std::wstring& to);
 
 bool SetValue(REGSAM view, const std::wstring& path, const std::wstring& name, DWORD type,
               const std::vector<BYTE>& data);

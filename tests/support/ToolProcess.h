@@ -3,6 +3,9 @@
 // Starts LogLevelTool.exe as a separate process and finds its dialog, as a user or a deployment
 // agent would meet it.
 
+#include "System.h"
+#include "Wait.h"
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -13,19 +16,21 @@
 namespace tool {
 
 const wchar_t Caption[] = L"Orvane Log Level Tool";
-constexpr DWORD Timeout = 15000;
+
+// The program under test; LOGLEVELTOOL_EXE names it relative to the test program.
+inline std::wstring ReleasedProgram() { return sys::BesideTestProgram(LOGLEVELTOOL_EXE); }
 
 // The tool, started with the raw command line given (program path included), so that quotes
 // and tabs reach it exactly as written; by default the program under test, in this environment.
 class Tool {
 public:
-    explicit Tool(const std::wstring& commandLine, const wchar_t* program = LOGLEVELTOOL_EXE,
+    explicit Tool(const std::wstring& commandLine, const std::wstring& program = ReleasedProgram(),
                   const wchar_t* environment = nullptr)
     {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         std::wstring line = commandLine;
-        started = CreateProcessW(program, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+        started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
                                  const_cast<wchar_t*>(environment), nullptr, &startup, &process) != 0;
         startError = started ? 0 : GetLastError();
     }
@@ -46,7 +51,7 @@ public:
     Tool& operator=(const Tool&) = delete;
 
     // The exit code, or nothing when the tool is still running after the timeout.
-    std::optional<DWORD> Wait(DWORD milliseconds = Timeout) const
+    std::optional<DWORD> Wait(DWORD milliseconds = wait::Timeout) const
     {
         if (!started || WaitForSingleObject(process.hProcess, milliseconds) != WAIT_OBJECT_0) {
             return std::nullopt;
@@ -56,24 +61,24 @@ public:
         return code;
     }
 
-    // A top-level dialog of this process with the tool's caption, once it is visible.
+    // A top-level dialog of this process with the tool's caption, once it is visible; nothing when
+    // none shows before the process ends or the timeout runs out.
     HWND WaitForDialog() const
     {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < Timeout) {
+        HWND found = nullptr;
+        wait::Until([&] {
             HWND window = nullptr;
             while ((window = FindWindowExW(nullptr, window, L"#32770", Caption)) != nullptr) {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(window, &owner);
                 if (owner == process.dwProcessId && IsWindowVisible(window)) {
-                    return window;
+                    found = window;
+                    return true;
                 }
             }
-            if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) {
-                return nullptr;
-            }
-        }
-        return nullptr;
+            return !started || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+        }, 50);
+        return found;
     }
 
     // Whether the tool runs as 32-bit code on 64-bit Windows.

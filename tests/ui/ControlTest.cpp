@@ -5,6 +5,7 @@
 #include "Canvas.h"
 #include "Host.h"
 #include "ImportHook.h"
+#include "Wait.h"
 #include "res/DialogTestIds.h"
 
 #include <commctrl.h>
@@ -51,18 +52,9 @@ void Pump()
     }
 }
 
-// Real input reaches the queue a little later than SendInput returns.
-void PumpFor(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        Pump();
-        Sleep(5);
-    } while (GetTickCount() - start < milliseconds);
-}
-
 // The position travels in each event: a press after SetCursorPos may come before Wine has
-// moved the pointer.
+// moved the pointer. Real input reaches the queue a little later than SendInput returns, so the
+// event is awaited: the pointer at the point, and a press or release dispatched.
 void MouseAt(POINT screen, DWORD flags)
 {
     const int width = GetSystemMetrics(SM_CXSCREEN);
@@ -73,7 +65,21 @@ void MouseAt(POINT screen, DWORD flags)
     input.mi.dy = (screen.y * 65536 + height - 1) / height;
     input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
     SendInput(1, &input, sizeof(input));
-    PumpFor(40);
+    const UINT button = (flags & MOUSEEVENTF_LEFTDOWN) != 0 ? WM_LBUTTONDOWN
+                        : (flags & MOUSEEVENTF_LEFTUP) != 0 ? WM_LBUTTONUP
+                                                            : 0;
+    bool arrived = button == 0;
+    const bool done = wait::Until([&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            arrived = arrived || message.message == button ||
+                      (button == WM_LBUTTONDOWN && message.message == WM_LBUTTONDBLCLK);
+            DispatchMessageW(&message);
+        }
+        POINT now{};
+        return arrived && GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+    });
+    EXPECT_TRUE(done) << "mouse event " << flags << " at " << screen.x << "," << screen.y << " never arrived";
 }
 
 // A press and release of the left button at a point of the window's client area.
