@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Button.h"
-#include "Dialog.h"
-#include "Font.h"
-#include "TextBlock.h"
 #include "resource.h"
 
+#include <VxUI/Button.h>
+#include <VxUI/Dialog.h>
+#include <VxUI/Font.h>
+#include <VxUI/TextBlock.h>
 #include <windows.h>
 
 // The tool's only window: the level in `full` is shown when the dialog opens and replaced by the

@@ -1,6 +1,6 @@
 #include "LogLevelPolicy.h"
 
-#include "Win32Registry.h"
+#include <VxRegistry/Win32Registry.h>
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "DialogLogLevel.h"
 #include "LogLevelPolicy.h"
-#include "VxOptionParser.h"
 
+#include <VxOptions/VxOptionParser.h>
 #include <windows.h>
 
 namespace {

@@ -4,6 +4,12 @@
 
 #include <string>
 
+// The toolkit's headers use names the platform headers declare from Windows Vista on; a caller
+// may target any later system.
+#if _WIN32_WINNT < 0x0600
+#error "VxUI needs _WIN32_WINNT 0x0600 or later"
+#endif
+
 namespace VxUI {
 
 // Whether the user has asked for high contrast: the toolkit then draws in the system colours and
