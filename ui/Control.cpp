@@ -28,7 +28,12 @@ const SubclassChain& Chain()
 {
     static const SubclassChain chain = [] {
         SubclassChain found;
-        const HMODULE module = LoadLibraryW(L"comctl32.dll");
+        // From the system folder only, whatever search order the program set: a comctl32.dll planted
+        // beside it must not be loaded. Windows 7 without KB2533623 knows no such flag.
+        HMODULE module = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+            module = LoadLibraryW(L"comctl32.dll");
+        }
         if (module != nullptr) {
             Find(module, "SetWindowSubclass", found.set);
             Find(module, "GetWindowSubclass", found.get);
