@@ -165,14 +165,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(parser.AddOption(o.kind, o.name, o.shortName));
         }
     };
-    // Fed through Parse, ParseArguments and ParseCommandLine; a NUL, which a zero-terminated
-    // string cannot carry, leaves only the first to check.
+    // Fed through Parse, ParseArguments and ParseCommandLine; from the first word with a NUL,
+    // which a zero-terminated string cannot carry, only the first is checked.
     VxOptionParser parsers[3];
     for (VxOptionParser& parser : parsers) {
         registerAll(parser);
     }
-    const std::size_t checked = in.find(L'\0') == std::wstring::npos ? 3 : 1;
     const std::wstring program = piece();
+    std::size_t checked = program.find(L'\0') == program.npos ? 3 : 1;
     // Any in as a command line: the quotes balance when their number is even. Reset then leaves
     // nothing of that parse.
     const std::wstring raw = in.substr(0, in.find(L'\0'));
@@ -188,8 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bool ok = !expected.parsed || Fail(expected, L"Already parsed");
         while (at < in.size()) {
             const std::uint32_t code = next();
-            const std::uint32_t form = code % Forms;
-            const std::uint32_t variant = code / Forms;
+            const std::uint32_t form = code % Forms, variant = code / Forms;
             const std::uint32_t pick = next();
             const std::wstring part = piece();
             if (form == NextParse) {
@@ -218,6 +217,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<const wchar_t*> argv{program.c_str()};
         for (const std::wstring& w : words) {
             argv.push_back(w.c_str());
+            checked = w.find(L'\0') == w.npos ? checked : 1;
         }
         const bool results[] = {parsers[0].Parse(words),
                                 parsers[1].ParseArguments(std::uint32_t(argv.size()), argv.data()),
