@@ -261,8 +261,13 @@ bool VxOptionParser::ParseCommandLine(const wchar_t* commandLine)
 
 bool VxOptionParser::ParseArguments(std::uint32_t count, const wchar_t* const* arguments)
 {
-    if (count == 0) {
+    if (count == 0 || arguments == nullptr) {
         return false;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (arguments[i] == nullptr) {
+            return false;
+        }
     }
     std::vector<std::wstring> words;
     for (std::uint32_t i = 1; i < count; ++i) {

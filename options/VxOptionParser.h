@@ -27,6 +27,7 @@ public:
 
     virtual bool AddOption(OptionKind kind, const std::wstring& name, std::uint16_t shortName);
     virtual bool ParseCommandLine(const wchar_t* commandLine);
+    // Refuses a null array or a null entry without a message, before any word is parsed.
     virtual bool ParseArguments(std::uint32_t count, const wchar_t* const* arguments);
     virtual bool Parse(const std::vector<std::wstring>& words);
     virtual bool IsSet(const std::wstring& name);

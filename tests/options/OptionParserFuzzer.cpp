@@ -1,14 +1,12 @@
-// Feeds arbitrary option tables and command lines through the splitter and the parser, and
-// checks what must hold whatever the input.
-//
-// Input: UTF-8 (a byte that does not decode stands for itself). Before the first U+0001 comes the
-// option table, one option per line: kind digit, short name ('.' for none), long name. After it
-// comes the command line. Without U+0001 the whole input is a command line for the tool's own two
-// options.
+// Builds an option table and words from the input, knowing what each word is meant to be, and
+// requires the outcome the rules give (result, message, each option's state, the plain words)
+// after every parse of one parser, through Parse, ParseArguments and a rendered command line.
+// Input: a number is one character, a text runs to the next U+0001: the option count, each
+// option's kind, short name and name, the program's path, then uses (form, option and text).
 
-#include "CommandLineSplitter.h"
 #include "VxOptionParser.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,130 +21,209 @@ void Require(bool condition)
     }
 }
 
+// Each byte is a character, except that 0xFF and the three bytes after it are one character.
 std::wstring Decode(const std::uint8_t* data, std::size_t size)
 {
     std::wstring text;
-    std::size_t i = 0;
-    while (i < size) {
-        const std::uint8_t b = data[i];
-        std::size_t length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-        std::uint32_t c = length == 1 ? b : length == 2 ? (b & 0x1Fu) : length == 3 ? (b & 0x0Fu) : (b & 0x07u);
-        bool ok = length != 0 && i + length <= size;
-        for (std::size_t k = 1; ok && k < length; ++k) {
-            ok = (data[i + k] & 0xC0) == 0x80;
-            c = (c << 6) | (data[i + k] & 0x3Fu);
-        }
-        if (!ok) {
-            c = b;
-            length = 1;
-        }
-        text += static_cast<wchar_t>(c);
-        i += length;
+    for (const std::uint8_t* p = data; p < data + size; ++p) {
+        const bool wide = *p == 0xFF && p + 3 < data + size;
+        const unsigned c = wide ? (p[1] * 256u + p[2]) * 256u + p[3] : *p + 0u;
+        text += static_cast<wchar_t>(c % 0x110000);
+        p += wide ? 3 : 0;
     }
     return text;
 }
 
-std::size_t Utf16Length(const std::wstring& text)
+enum Form { Long, Short, Slash, SlashShort, SlashValue, Plain, Unknown, Lone, NextParse, Forms };
+
+// An option as registered, and what a parse must have left in it.
+struct Option {
+    std::wstring name;
+    std::uint16_t shortName = 0;
+    OptionKind kind = NoValue;
+    bool seen = false;
+    std::wstring value;
+};
+
+struct Expected {
+    bool parsed = false;
+    std::wstring error;
+    std::vector<std::wstring> arguments;
+    std::vector<Option> options;
+};
+
+// A message is kept when it fits 1023 UTF-16 code units; a character beyond U+FFFF takes two.
+bool Fail(Expected& e, const std::wstring& text)
 {
-    std::size_t length = 0;
-    for (const wchar_t c : text) {
-        length += static_cast<std::uint32_t>(c) > 0xFFFF ? 2 : 1;
+    const auto pairs = std::count_if(text.begin(), text.end(), [](auto c) { return c > 0xFFFF; });
+    e.error = text.size() + static_cast<std::size_t>(pairs) <= 1023 ? text : e.error;
+    return false;
+}
+
+bool Fail(Expected& e, const Option& o, const wchar_t* what)
+{
+    return Fail(e, L"Option '" + o.name + L"' " + what);
+}
+
+// Flips the case of the ASCII letters whose bit in the mask is set.
+std::wstring Mangle(std::wstring name, std::uint32_t mask)
+{
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const wchar_t c = name[i];
+        if (((mask >> (i % 32)) & 1) != 0 && ((c | 0x20) >= L'a' && (c | 0x20) <= L'z')) {
+            name[i] = static_cast<wchar_t>(c ^ 0x20);
+        }
     }
-    return length;
+    return name;
 }
 
-bool StartsWith(const std::wstring& text, const wchar_t* prefix)
+// A quote right after a closing quote stands for itself, so "" inside quotes is one quote.
+std::wstring Quote(const std::wstring& word)
 {
-    return text.compare(0, std::wstring(prefix).size(), prefix) == 0;
+    std::wstring quoted = L"\"";
+    for (const wchar_t c : word) {
+        quoted += c == L'"' ? L"\"\"" : std::wstring(1, c);
+    }
+    return quoted + L"\"";
 }
 
-bool EndsWith(const std::wstring& text, const wchar_t* suffix)
+// The rules for one word of the chosen form and option; false where the parse fails.
+bool Apply(Expected& e, Option*& pending, std::uint32_t form, Option& o, const std::wstring& word,
+           const std::wstring& valuePart)
 {
-    const std::wstring tail = suffix;
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    if (form == Plain) {
+        (pending != nullptr ? pending->value : e.arguments.emplace_back()) = word;
+        pending = nullptr;
+        return true;
+    }
+    if (pending != nullptr && pending->kind == ValueRequired) {
+        return Fail(e, *pending, L"requires a value");
+    }
+    if (form == Lone || ((form == Short || form == SlashShort) && o.shortName == 0)) {
+        return false;
+    }
+    if (form == Unknown) {
+        return Fail(e, L"Unknown option: " + word);
+    }
+    if (form == Slash || form == SlashShort || form == SlashValue) {
+        o.value = valuePart;
+        if ((o.kind == NoValue) != valuePart.empty() && o.kind != ValueOptional) {
+            return Fail(e, o, o.kind == NoValue ? L"has no value" : L"requires a value");
+        }
+    }
+    if (o.seen) {
+        return Fail(e, o, L"specified twice");
+    }
+    pending = o.kind != NoValue && o.value.empty() ? &o : nullptr;
+    o.seen = true;
+    return true;
 }
 
-bool IsKnownMessage(const std::wstring& error)
+void Check(VxOptionParser& parser, bool sameResult, const Expected& e)
 {
-    return error.empty() || error == L"Already parsed" || error == L"Mismatching quotes" ||
-           StartsWith(error, L"Unknown option: ") ||
-           (StartsWith(error, L"Option '") && error.size() > 8 &&
-            (EndsWith(error, L"' requires a value") || EndsWith(error, L"' specified twice") ||
-             EndsWith(error, L"' has no value")));
+    Require(sameResult);
+    Require(parser.GetError() == e.error);
+    Require(parser.GetArguments() == e.arguments);
+    for (const Option& o : e.options) {
+        Require(parser.IsSet(Mangle(o.name, ~0u)) == o.seen);
+        Require(parser.GetValue(Mangle(o.name, ~0u)) == o.value);
+    }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::wstring input = Decode(data, size);
-    const std::wstring::size_type split = input.find(L'\x01');
-
-    VxOptionParser parser;
-    std::vector<std::wstring> names;
-    std::wstring line = input;
-    if (split == std::wstring::npos) {
-        names = {L"normal", L"full"};
-        parser.AddOption(NoValue, L"normal", 0);
-        parser.AddOption(NoValue, L"full", 0);
-    } else {
-        line = input.substr(split + 1);
-        const std::wstring table = input.substr(0, split);
-        std::size_t start = 0;
-        while (start <= table.size()) {
-            std::size_t end = table.find(L'\n', start);
-            if (end == std::wstring::npos) {
-                end = table.size();
-            }
-            const std::wstring spec = table.substr(start, end - start);
-            if (spec.size() >= 2) {
-                const auto kind = static_cast<OptionKind>(static_cast<std::uint32_t>(spec[0]) % 3);
-                const auto shortName = spec[1] == L'.' ? std::uint16_t{0} : static_cast<std::uint16_t>(spec[1]);
-                const std::wstring name = spec.substr(2);
-                parser.AddOption(kind, name, shortName);
-                names.push_back(name);
-            }
-            start = end + 1;
+    const std::wstring in = Decode(data, size);
+    std::size_t at = 0;
+    const auto next = [&] { return at < in.size() ? static_cast<std::uint32_t>(in[at++]) : 0u; };
+    const auto piece = [&] {
+        const std::size_t start = std::min(at, in.size());
+        at = std::min(in.find(L'\x01', start), in.size()) + 1;
+        return in.substr(start, at - 1 - start);
+    };
+    Expected expected;
+    expected.options.resize(next() % 8 + 1);
+    std::vector<Option>& options = expected.options;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        Option& o = options[i];
+        o.kind = static_cast<OptionKind>(next() % 3);
+        const std::uint32_t c = next();
+        const bool taken = std::any_of(&options[0], &o, [c](auto& x) { return x.shortName == c; });
+        const bool usable = c <= 0xFFFF && c != L'-' && c != L'=' && !taken;
+        o.shortName = usable ? static_cast<std::uint16_t>(c) : 0;
+        // Without '=' and '#' in the in, and with the index at the end, no two names fold
+        // alike and no word built from one name can match another option.
+        for (const wchar_t n : piece()) {
+            o.name += n == L'=' || n == L'#' ? std::wstring() : std::wstring(1, n);
         }
+        o.name += L"#" + std::to_wstring(i);
     }
-
-    // The parser takes a zero-terminated line.
-    line = line.substr(0, line.find(L'\0'));
-
-    std::vector<std::wstring> words;
-    std::vector<std::wstring> again;
-    const bool balanced = SplitCommandLine(line, words);
-    Require(SplitCommandLine(line, again) == balanced && again == words);
-    Require(words.size() <= line.size());
-
-    const bool parsed = parser.ParseCommandLine(line.c_str());
-    Require(!parsed || balanced);
-    const std::wstring error = parser.GetError();
-    Require(Utf16Length(error) <= 1023);
-    Require(IsKnownMessage(error));
-    if (!balanced) {
-        Require(error == L"Mismatching quotes");
+    const auto registerAll = [&options](VxOptionParser& parser) {
+        for (const Option& o : options) {
+            Require(parser.AddOption(o.kind, o.name, o.shortName));
+        }
+    };
+    // Fed through Parse, ParseArguments and ParseCommandLine; from the first word with a NUL,
+    // which a zero-terminated string cannot carry, only the first is checked.
+    VxOptionParser parsers[3];
+    for (VxOptionParser& parser : parsers) {
+        registerAll(parser);
     }
-
-    for (const std::wstring& name : names) {
-        parser.IsSet(name);
-        parser.HasValue(name);
-        Require(parser.HasValue(name) == !parser.GetValue(name).empty());
-        parser.GetIntValue(name);
-    }
-    const std::vector<std::wstring> arguments = parser.GetArguments();
-    Require(arguments.size() <= words.size());
-
-    if (parsed) {
-        Require(!parser.ParseCommandLine(line.c_str()));
-        Require(parser.GetError() == L"Already parsed");
-        Require(parser.GetArguments() == arguments);
-    }
-
-    parser.Reset();
-    Require(parser.GetError().empty() && parser.GetArguments().empty());
-    for (const std::wstring& name : names) {
-        Require(!parser.IsSet(name) && !parser.HasValue(name));
+    const std::wstring program = piece();
+    std::size_t checked = program.find(L'\0') == program.npos ? 3 : 1;
+    // Any in as a command line: the quotes balance when their number is even. Reset then leaves
+    // nothing of that parse.
+    const std::wstring raw = in.substr(0, in.find(L'\0'));
+    parsers[0].ParseCommandLine(raw.c_str());
+    const bool odd = std::count(raw.begin(), raw.end(), L'"') % 2 != 0;
+    Require((parsers[0].GetError() == L"Mismatching quotes") == odd);
+    parsers[0].Reset();
+    registerAll(parsers[0]);
+    for (bool isFirst = true; isFirst || at < in.size(); isFirst = false) {
+        std::vector<std::wstring> words;
+        std::wstring line = Quote(program);
+        Option* pending = nullptr;
+        bool ok = !expected.parsed || Fail(expected, L"Already parsed");
+        while (at < in.size()) {
+            const std::uint32_t code = next();
+            const std::uint32_t form = code % Forms, variant = code / Forms;
+            const std::uint32_t pick = next();
+            const std::wstring part = piece();
+            if (form == NextParse) {
+                break;
+            }
+            Option& o = options[pick % options.size()];
+            const std::wstring name = Mangle(o.name, pick / 8);
+            const std::wstring c(o.shortName != 0 ? 1 : 0, static_cast<wchar_t>(o.shortName));
+            const std::wstring unknown[] = {L"-" + name, L"--" + name + L"=" + part, L"--",
+                                            L"/" + name + L"x=" + part};
+            const std::wstring word[] = {
+                L"--" + name, L"-" + c, L"/" + name, L"/" + c,
+                L"/" + ((variant & 4) != 0 && !c.empty() ? c : name) + L"=" + part,
+                part.find_first_of(L"-/") == 0 ? L"+" + part : part, unknown[variant / 4 % 4],
+                (variant & 4) != 0 ? L"-" : L"/"};
+            const std::wstring& w = word[form];
+            words.push_back(w);
+            const bool bare = (variant & 1) != 0 && !w.empty() && w.find_first_of(L" \"") == w.npos;
+            line += ((variant & 2) != 0 ? L"  " : L" ") + (bare ? w : Quote(w));
+            ok = ok && Apply(expected, pending, form, o, w, form == SlashValue ? part : L"");
+        }
+        if (ok && pending != nullptr && pending->kind == ValueRequired) {
+            ok = Fail(expected, *pending, L"requires a value");
+        }
+        expected.parsed = expected.parsed || ok;
+        std::vector<const wchar_t*> argv{program.c_str()};
+        for (const std::wstring& w : words) {
+            argv.push_back(w.c_str());
+            checked = w.find(L'\0') == w.npos ? checked : 1;
+        }
+        const bool results[] = {parsers[0].Parse(words),
+                                parsers[1].ParseArguments(std::uint32_t(argv.size()), argv.data()),
+                                parsers[2].ParseCommandLine(line.c_str())};
+        for (std::size_t k = 0; k < checked; ++k) {
+            Check(parsers[k], results[k] == ok, expected);
+        }
     }
     return 0;
 }

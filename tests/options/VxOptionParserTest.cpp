@@ -420,12 +420,16 @@ TEST(VxOptionParserMessages, MessageOver1023CodeUnitsIsDropped)
     }
 }
 
-TEST(VxOptionParserInput, ParseArgumentsSkipsTheProgram)
+TEST(VxOptionParserInput, ParseArgumentsSkipsTheProgramAndRefusesNulls)
 {
     const wchar_t* argv[] = {L"tool.exe", L"/normal", L"plain", L""};
     VxOptionParser parser;
     ASSERT_TRUE(parser.AddOption(NoValue, L"normal", 0));
     EXPECT_FALSE(parser.ParseArguments(0, argv));
+    const wchar_t* withNull[] = {L"tool.exe", L"/normal", nullptr};
+    EXPECT_FALSE(parser.ParseArguments(2, nullptr));
+    EXPECT_FALSE(parser.ParseArguments(3, withNull));
+    EXPECT_FALSE(parser.IsSet(L"normal")) << "a null entry is refused before any word is parsed";
     EXPECT_EQ(L"", parser.GetError());
     EXPECT_TRUE(parser.ParseArguments(4, argv));
     EXPECT_TRUE(parser.IsSet(L"normal"));
