@@ -740,6 +740,8 @@ TEST_F(Win32RegistryTest, EveryPathClosesItsKeys)
         [&] { registry.WriteDword(Scratch(L"missing"), L"w", 1); },
         [&] { registry.DeleteValue(Scratch(), L"w"); },
         [&] { registry.DeleteValue(Scratch(), L"w"); },
+        [&] { registry.CopyKey(Scratch(L"parent"), Scratch(L"copied")); },
+        [&] { registry.DeleteKeyTree(Scratch(), L"copied"); },
     };
     const int baseline = OpenHandleCount();
     ASSERT_GT(baseline, 0) << "the platform does not list handles";
