@@ -582,6 +582,9 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
     if (!from.IsOpen()) {
         return RecordOpenFailure(status, error);
     }
+    if (IsLink(from.Get())) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
     ScopedKey to;
     status = OpenKey(destination, CopyTargetRights, to, REG_OPTION_OPEN_LINK);
     if (status == ERROR_FILE_NOT_FOUND) {
@@ -593,7 +596,7 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
     if (!to.IsOpen()) {
         return RecordOpenFailure(status, error);
     }
-    if (IsLink(from.Get()) || IsLink(to.Get())) {
+    if (IsLink(to.Get())) {
         return Record(RegistryError::InvalidArgument, error);
     }
     return Record(CopyTreeAt(from.Get(), to.Get()), error);

@@ -200,6 +200,7 @@ TEST_F(Trees, LinksAreNeverFollowed)
         {"copying a tree that links back to itself", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"copy"), e); }, false, RegistryError::InvalidArgument, nullptr},
         {"copying into a tree that holds a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dst"), e); }, false, RegistryError::InvalidArgument, nullptr},
         {"copying onto a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dstlnk"), e); }, false, RegistryError::InvalidArgument, nullptr},
+        {"copying a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"dstlnk"), Scratch(L"fromlnk"), e); }, false, RegistryError::InvalidArgument, L"fromlnk"},
     };
     for (const auto& row : rows) {
         const auto [result, error] = Call<bool>(row.operation);
