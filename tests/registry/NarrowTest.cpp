@@ -136,7 +136,7 @@ TEST_F(NarrowFace, InvalidInputIsRefusedAndTouchesNothing)
         {"DeleteKeyTree wide, trailing separator", [&](RegistryError* e) { return registry.DeleteKeyTree(L"", L"sub\\", e); }},
         {"WriteDword wide, trailing separator", [&](RegistryError* e) { return registry.WriteDword(L"sub\\", L"x", 2, e); }},
         {"CopyValue wide, trailing separator", [&](RegistryError* e) { return registry.CopyValue(L"", L"x", L"sub\\", L"x", e); }},
-        {"CopyKey, source with trailing separator", [&](RegistryError* e) { return registry.CopyKey("sub\\", "sub\\copy", e); }},
+        {"CopyKey, source with trailing separator", [&](RegistryError* e) { return registry.CopyKey("sub\\", "dst", e); }},
         {"CopyKey wide, doubled separator", [&](RegistryError* e) { return registry.CopyKey(L"sub", L"dst\\new\\\\copy", e); }},
     };
     const auto before = raw::Snapshot(View32, Scratch());
