@@ -98,10 +98,13 @@ std::vector<std::wstring> SplitMultiString(const wchar_t* characters, std::size_
             continue;
         }
         if (i == start) {
-            break;
+            return list;
         }
         list.emplace_back(characters + start, i - start);
         start = i + 1;
+    }
+    if (start < count) {
+        list.emplace_back(characters + start, count - start);
     }
     return list;
 }

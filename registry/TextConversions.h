@@ -16,8 +16,8 @@ bool WideToUtf8(const std::wstring& text, std::string& out);
 bool Utf8ListToWide(const std::vector<std::string>& list, std::vector<std::wstring>& out);
 bool WideListToUtf8(const std::vector<std::wstring>& list, std::vector<std::string>& out);
 
-// The strings of REG_MULTI_SZ data: an empty string ends the list, and characters after the last
-// NUL are dropped.
+// The strings of REG_MULTI_SZ data: an empty string ends the list. Data without its terminators
+// occurs, so characters after the last NUL are the last string.
 std::vector<std::wstring> SplitMultiString(const wchar_t* characters, std::size_t count);
 
 // Appends each string and a NUL, then one more NUL (two for an empty list). A string that is

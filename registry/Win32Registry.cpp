@@ -3,8 +3,14 @@
 #include "ScopedKey.h"
 #include "TextConversions.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <cstring>
+
+// Deletes the key a handle stands for, a link as the link itself; advapi32's deletions take a name
+// and follow a link in it.
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace {
 
@@ -19,6 +25,10 @@ constexpr DWORD SubKeyNameCapacity = 256;
 constexpr DWORD ValueNameCapacity = 16384;
 // A value that still grows after this many queries is given up.
 constexpr int MaxQueryPasses = 8;
+// Listing the subkeys, then deleting the key itself.
+constexpr REGSAM TreeDeletionRights = KEY_ENUMERATE_SUB_KEYS | DELETE;
+// Creating subkeys and storing values, and asking whether the key is a link.
+constexpr REGSAM CopyTargetRights = KEY_CREATE_SUB_KEY | KEY_SET_VALUE | KEY_QUERY_VALUE;
 
 // A NUL would end the name early at the platform, which would then act on another one.
 bool HoldsNul(const std::wstring& text)
@@ -26,27 +36,62 @@ bool HoldsNul(const std::wstring& text)
     return text.find(L'\0') != std::wstring::npos;
 }
 
+// The platform skips an empty component (A\\B is A\B), so a path holding one would name a key
+// under another spelling than the one the layer compares.
+bool IsCanonical(const std::wstring& path)
+{
+    return path.empty() || (path.front() != Separator && path.back() != Separator &&
+                            path.find(std::wstring(2, Separator)) == std::wstring::npos);
+}
+
 bool IsUsablePath(const std::wstring& path)
 {
-    return !HoldsNul(path) && path.size() <= MaxPathLength &&
+    return !HoldsNul(path) && path.size() <= MaxPathLength && IsCanonical(path) &&
            static_cast<std::size_t>(std::count(path.begin(), path.end(), Separator)) < MaxPathDepth;
 }
 
-// Splits at the last backslash; false when the path is empty or holds none.
-bool SplitPath(const std::wstring& path, std::wstring& parent, std::wstring& leaf)
+// Splits at the last backslash; a path without one is a leaf of the root.
+void SplitPath(const std::wstring& path, std::wstring& parent, std::wstring& leaf)
 {
     const std::wstring::size_type pos = path.rfind(Separator);
-    if (pos == std::wstring::npos) {
-        return false;
-    }
-    parent = path.substr(0, pos);
-    leaf = path.substr(pos + 1);
-    return true;
+    parent = pos == std::wstring::npos ? std::wstring() : path.substr(0, pos);
+    leaf = pos == std::wstring::npos ? path : path.substr(pos + 1);
 }
 
+// An empty parent is the root itself.
 std::wstring JoinPath(const std::wstring& parent, const std::wstring& name)
 {
-    return parent + Separator + name;
+    return parent.empty() ? name : parent + Separator + name;
+}
+
+LONG DeleteOpenedKey(HKEY key)
+{
+    return static_cast<LONG>(RtlNtStatusToDosError(NtDeleteKey(key)));
+}
+
+// A link opened as itself holds its target in this value; a key that merely holds such a value is
+// taken for one too.
+bool IsLink(HKEY key)
+{
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// Size, then data; a value that grows between the queries is read again at its new size.
+LONG QuerySized(HKEY key, const std::wstring& name, DWORD& type, std::vector<std::uint8_t>& buffer)
+{
+    DWORD size = 0;
+    LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+    if (status == ERROR_SUCCESS && size != 0) {
+        status = ERROR_MORE_DATA;
+    }
+    for (int pass = 0; status == ERROR_MORE_DATA && pass < MaxQueryPasses; ++pass) {
+        buffer.resize(size);
+        status = RegQueryValueExW(key, name.c_str(), nullptr, &type, buffer.data(), &size);
+    }
+    buffer.resize(status == ERROR_SUCCESS ? size : 0);
+    return status;
 }
 
 }  // namespace
@@ -83,9 +128,25 @@ RegistryError Win32Registry::GetLastErrorCode()
     return lastError;
 }
 
-LONG Win32Registry::OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key) const
+LONG Win32Registry::OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key, DWORD options) const
 {
-    return RegOpenKeyExW(rootKey, path.c_str(), 0, mask | accessFlags, key.Receive());
+    return RegOpenKeyExW(rootKey, path.c_str(), options, mask | accessFlags, key.Receive());
+}
+
+LONG Win32Registry::OpenUnfollowed(HKEY parent, const std::wstring& name, REGSAM mask, ScopedKey& key) const
+{
+    return RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, mask | accessFlags, key.Receive());
+}
+
+LONG Win32Registry::CreateUnfollowed(HKEY parent, const std::wstring& name, REGSAM mask, ScopedKey& key) const
+{
+    return RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE | REG_OPTION_OPEN_LINK,
+                           mask | accessFlags, nullptr, key.Receive(), nullptr);
+}
+
+bool Win32Registry::IsTopLevel(const std::wstring& path) const
+{
+    return ScopedKey::IsPredefined(rootKey) && path.find(Separator) == std::wstring::npos;
 }
 
 bool Win32Registry::Record(RegistryError code, RegistryError* error)
@@ -97,10 +158,15 @@ bool Win32Registry::Record(RegistryError code, RegistryError* error)
     return code == RegistryError::None;
 }
 
-bool Win32Registry::RecordOpenFailure(LONG status, RegistryError* error)
+RegistryError Win32Registry::MapOpenFailure(LONG status)
 {
     const RegistryError code = MapPlatformError(status);
-    return Record(code == RegistryError::None ? RegistryError::Failed : code, error);
+    return code == RegistryError::None ? RegistryError::Failed : code;
+}
+
+bool Win32Registry::RecordOpenFailure(LONG status, RegistryError* error)
+{
+    return Record(MapOpenFailure(status), error);
 }
 
 bool Win32Registry::OpenOrRecord(const std::wstring& path, REGSAM mask, ScopedKey& key, RegistryError* error)
@@ -133,6 +199,9 @@ bool Win32Registry::KeyExists(const std::wstring& path, RegistryError* error)
 bool Win32Registry::SubKeyExists(const std::wstring& parent, const std::wstring& name,
                                  RegistryError* error)
 {
+    if (name.empty()) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
     return KeyExists(JoinPath(parent, name), error);
 }
 
@@ -158,28 +227,40 @@ bool Win32Registry::CreateKey(const std::wstring& path, RegistryError* error)
     if (!IsUsablePath(path)) {
         return Record(RegistryError::InvalidArgument, error);
     }
-    // The first component of a path is never created; each later one is, top down.
-    std::wstring::size_type end = path.find(Separator);
-    if (end == std::wstring::npos) {
+    if (path.empty()) {
         return Record(RegistryError::None, error);
     }
+    // The first level below a predefined root is one of the platform's own: it is opened, never
+    // created. Every other level is created, top down.
+    std::wstring::size_type begin = 0;
+    if (ScopedKey::IsPredefined(rootKey)) {
+        begin = path.find(Separator);
+        if (!KeyExists(path.substr(0, begin), error)) {
+            return false;
+        }
+        if (begin == std::wstring::npos) {
+            return true;
+        }
+        ++begin;
+    }
     for (;;) {
-        const std::wstring::size_type next = path.find(Separator, end + 1);
-        const std::wstring leaf = path.substr(end + 1, next == std::wstring::npos ? next : next - end - 1);
-        if (!CreateSubKey(path.substr(0, end), leaf, error)) {
+        const std::wstring::size_type next = path.find(Separator, begin);
+        const std::wstring parent = begin == 0 ? std::wstring() : path.substr(0, begin - 1);
+        if (!CreateSubKey(parent, path.substr(begin, next - begin), error)) {
             return false;
         }
         if (next == std::wstring::npos) {
             return true;
         }
-        end = next;
+        begin = next + 1;
     }
 }
 
 bool Win32Registry::DeleteSubKey(const std::wstring& parent, const std::wstring& name,
                                  RegistryError* error)
 {
-    if (name.empty() || !IsUsablePath(JoinPath(parent, name))) {
+    const std::wstring path = JoinPath(parent, name);
+    if (name.empty() || !IsUsablePath(path) || IsTopLevel(path)) {
         return Record(RegistryError::InvalidArgument, error);
     }
     ScopedKey key;
@@ -193,12 +274,12 @@ bool Win32Registry::DeleteSubKey(const std::wstring& parent, const std::wstring&
 
 bool Win32Registry::DeleteKey(const std::wstring& path, RegistryError* error)
 {
-    std::wstring parent;
-    std::wstring leaf;
-    // A top-level key is never deleted through this operation.
-    if (!SplitPath(path, parent, leaf)) {
+    if (!IsUsablePath(path)) {
         return Record(RegistryError::InvalidArgument, error);
     }
+    std::wstring parent;
+    std::wstring leaf;
+    SplitPath(path, parent, leaf);
     return DeleteSubKey(parent, leaf, error);
 }
 
@@ -263,24 +344,14 @@ bool Win32Registry::ReadSized(const std::wstring& key, const std::wstring& name,
         return false;
     }
     std::vector<std::uint8_t> buffer;
-    DWORD size = 0;
-    LONG status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, nullptr, &size);
-    if (status == ERROR_SUCCESS && size != 0) {
-        status = ERROR_MORE_DATA;
-    }
-    // The value may change between the queries: one that grew is read again at its new size, and
-    // the size and type judged are those of the query that delivered the data.
-    for (int pass = 0; status == ERROR_MORE_DATA && pass < MaxQueryPasses; ++pass) {
-        buffer.resize(size);
-        status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, buffer.data(), &size);
-    }
+    // The size and type judged are those of the query that delivered the data.
+    const LONG status = QuerySized(handle.Get(), name, type, buffer);
     if (status != ERROR_SUCCESS) {
         return Record(MapPlatformError(status), error);
     }
     if (requiredType != REG_NONE && type != requiredType) {
         return Record(RegistryError::WrongType, error);
     }
-    buffer.resize(size);
     data.swap(buffer);
     return Record(RegistryError::None, error);
 }
@@ -405,6 +476,27 @@ bool Win32Registry::ReadValue(const std::wstring& key, const std::wstring& name,
     return true;
 }
 
+LONG Win32Registry::ListNames(HKEY key, NameKind kind, std::vector<std::wstring>& names)
+{
+    names.clear();
+    std::vector<wchar_t> buffer(kind == NameKind::SubKeys ? SubKeyNameCapacity : ValueNameCapacity);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        const LONG status =
+            kind == NameKind::SubKeys
+                ? RegEnumKeyExW(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr)
+                : RegEnumValueW(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            return ERROR_SUCCESS;
+        }
+        if (status != ERROR_SUCCESS) {
+            names.clear();
+            return status;
+        }
+        names.emplace_back(buffer.data(), length);
+    }
+}
+
 std::int32_t Win32Registry::EnumNames(const std::wstring& key, NameKind kind, std::vector<std::wstring>& names,
                                       RegistryError* error)
 {
@@ -412,25 +504,9 @@ std::int32_t Win32Registry::EnumNames(const std::wstring& key, NameKind kind, st
     if (!OpenOrRecord(key, KEY_READ, handle, error)) {
         return 0;
     }
-    names.clear();
-    std::vector<wchar_t> buffer(kind == NameKind::SubKeys ? SubKeyNameCapacity : ValueNameCapacity);
-    LONG status = ERROR_SUCCESS;
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(buffer.size());
-        status = kind == NameKind::SubKeys
-                     ? RegEnumKeyExW(handle.Get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr)
-                     : RegEnumValueW(handle.Get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
-        if (status != ERROR_SUCCESS) {
-            break;
-        }
-        names.emplace_back(buffer.data(), length);
-    }
-    if (status != ERROR_NO_MORE_ITEMS) {
-        names.clear();
-        Record(MapPlatformError(status), error);
+    if (!Record(MapPlatformError(ListNames(handle.Get(), kind, names)), error)) {
         return 0;
     }
-    Record(RegistryError::None, error);
     return static_cast<std::int32_t>(names.size());
 }
 
@@ -446,27 +522,51 @@ std::int32_t Win32Registry::EnumValueNames(const std::wstring& key, std::vector<
     return EnumNames(key, NameKind::Values, names, error);
 }
 
+// Every key of a tree is opened as it stands (a link as the link itself, never its target),
+// relative to the handle of its parent, and deleted through its own handle: nothing that changes
+// in the tree meanwhile can lead the operation outside it.
 bool Win32Registry::DeleteKeyTree(const std::wstring& parent, const std::wstring& name, RegistryError* error)
 {
-    if (name.empty()) {
+    const std::wstring path = JoinPath(parent, name);
+    if (name.empty() || !IsUsablePath(path) || IsTopLevel(path)) {
         return Record(RegistryError::InvalidArgument, error);
     }
-    const std::wstring path = JoinPath(parent, name);
-    // Subkeys that cannot be listed cannot be deleted: the listing's failure stops the operation.
-    RegistryError listing = RegistryError::None;
-    std::vector<std::wstring> subKeys;
-    EnumSubKeys(path, subKeys, &listing);
-    if (listing != RegistryError::None) {
-        return Record(listing, error);
+    ScopedKey key;
+    const LONG status = OpenKey(path, TreeDeletionRights, key, REG_OPTION_OPEN_LINK);
+    if (!key.IsOpen()) {
+        return RecordOpenFailure(status, error);
     }
-    for (const std::wstring& subKey : subKeys) {
-        if (!DeleteKeyTree(path, subKey, error)) {
-            return false;
-        }
-    }
-    return DeleteSubKey(parent, name, error);
+    return Record(DeleteTreeAt(key.Get()), error);
 }
 
+RegistryError Win32Registry::DeleteTreeAt(HKEY key)
+{
+    std::vector<std::wstring> names;
+    LONG status = ListNames(key, NameKind::SubKeys, names);
+    if (status != ERROR_SUCCESS) {
+        return MapPlatformError(status);
+    }
+    for (const std::wstring& name : names) {
+        ScopedKey child;
+        status = OpenUnfollowed(key, name, TreeDeletionRights, child);
+        // A child that someone else removed since the listing is gone, as wanted.
+        if (status == ERROR_FILE_NOT_FOUND) {
+            continue;
+        }
+        if (!child.IsOpen()) {
+            return MapOpenFailure(status);
+        }
+        const RegistryError code = DeleteTreeAt(child.Get());
+        if (code != RegistryError::None) {
+            return code;
+        }
+    }
+    status = DeleteOpenedKey(key);
+    return status == ERROR_KEY_DELETED ? RegistryError::None : MapPlatformError(status);
+}
+
+// Walks both trees by handles as DeleteKeyTree does. A link is neither copied (the copy would
+// point where the source's does) nor written through; what was copied before one is met stays.
 bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& destination, RegistryError* error)
 {
     if (source.empty() || destination.empty() || !IsUsablePath(source) || !IsUsablePath(destination)) {
@@ -477,30 +577,76 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
     if (StartsWith(destination, source + Separator, true)) {
         return Record(RegistryError::InvalidArgument, error);
     }
-    if (!CreateKey(destination, error)) {
-        return false;
+    ScopedKey from;
+    LONG status = OpenKey(source, KEY_READ, from, REG_OPTION_OPEN_LINK);
+    if (!from.IsOpen()) {
+        return RecordOpenFailure(status, error);
     }
-    RegistryError listing = RegistryError::None;
+    if (IsLink(from.Get())) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    ScopedKey to;
+    status = OpenKey(destination, CopyTargetRights, to, REG_OPTION_OPEN_LINK);
+    if (status == ERROR_FILE_NOT_FOUND) {
+        if (!CreateKey(destination, error)) {
+            return false;
+        }
+        status = OpenKey(destination, CopyTargetRights, to, REG_OPTION_OPEN_LINK);
+    }
+    if (!to.IsOpen()) {
+        return RecordOpenFailure(status, error);
+    }
+    if (IsLink(to.Get())) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
+    return Record(CopyTreeAt(from.Get(), to.Get()), error);
+}
+
+RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination)
+{
     std::vector<std::wstring> names;
-    EnumValueNames(source, names, &listing);
-    if (listing != RegistryError::None) {
-        return Record(listing, error);
-    }
-    for (const std::wstring& name : names) {
-        if (!CopyValue(source, name, destination, name, error)) {
-            return false;
+    LONG status = ListNames(source, NameKind::Values, names);
+    for (std::size_t i = 0; status == ERROR_SUCCESS && i < names.size(); ++i) {
+        std::vector<std::uint8_t> data;
+        DWORD type = REG_NONE;
+        status = QuerySized(source, names[i], type, data);
+        if (status == ERROR_SUCCESS && type == REG_NONE) {
+            return RegistryError::WrongType;
+        }
+        if (status == ERROR_SUCCESS) {
+            status = RegSetValueExW(destination, names[i].c_str(), 0, type, data.data(),
+                                    static_cast<DWORD>(data.size()));
         }
     }
-    EnumSubKeys(source, names, &listing);
-    if (listing != RegistryError::None) {
-        return Record(listing, error);
+    if (status == ERROR_SUCCESS) {
+        status = ListNames(source, NameKind::SubKeys, names);
+    }
+    if (status != ERROR_SUCCESS) {
+        return MapPlatformError(status);
     }
     for (const std::wstring& name : names) {
-        if (!CopyKey(JoinPath(source, name), JoinPath(destination, name), error)) {
-            return false;
+        ScopedKey from;
+        status = OpenUnfollowed(source, name, KEY_READ, from);
+        if (!from.IsOpen()) {
+            return MapOpenFailure(status);
+        }
+        if (IsLink(from.Get())) {
+            return RegistryError::InvalidArgument;
+        }
+        ScopedKey to;
+        status = CreateUnfollowed(destination, name, CopyTargetRights, to);
+        if (!to.IsOpen()) {
+            return MapOpenFailure(status);
+        }
+        if (IsLink(to.Get())) {
+            return RegistryError::InvalidArgument;
+        }
+        const RegistryError code = CopyTreeAt(from.Get(), to.Get());
+        if (code != RegistryError::None) {
+            return code;
         }
     }
-    return Record(RegistryError::None, error);
+    return RegistryError::None;
 }
 
 bool Win32Registry::CopyValue(const std::wstring& sourceKey, const std::wstring& sourceName,

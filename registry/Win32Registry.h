@@ -14,9 +14,11 @@ class ScopedKey;
 // Exception-free access to the Windows registry, the only implementation of Registry. Every path
 // is relative to the root key; no key handle is kept between calls, so objects can be copied
 // freely. Operations call one another through the virtual table, so an override changes every
-// operation built on it, narrow twins included. A path or name holding a NUL, or a path longer
-// than 32,766 characters or deeper than 512 levels, is refused with InvalidArgument before any
-// platform call.
+// operation built on it, narrow twins included. A path or name holding a NUL, a path with an
+// empty component (a leading, trailing or doubled backslash), or one longer than 32,766 characters
+// or deeper than 512 levels, is refused with InvalidArgument before any platform call. An empty
+// parent is the root itself. No operation deletes a direct child of a predefined root; below a
+// root the caller opened, every level is the caller's and may be created and deleted.
 class Win32Registry : public Registry {
 public:
     ~Win32Registry() override = default;
@@ -25,6 +27,7 @@ public:
     // the same name through the virtual table. Text that is not valid UTF-8 is refused with
     // InvalidArgument; a result the wide operation gives that UTF-8 cannot carry (an unpaired
     // surrogate) fails with Failed.
+    // The counts convert no names, so a name UTF-8 cannot carry does not fail them.
     std::int32_t GetSubKeyCount(const std::string& key, RegistryError* error = nullptr) override;
     // key\name of the subkey at the index; empty with InvalidArgument past the end.
     std::string GetSubKeyPath(const std::string& key, std::uint32_t index, RegistryError* error = nullptr) override;
@@ -113,8 +116,12 @@ public:
     virtual bool DeleteKey(const std::string& path, RegistryError* error = nullptr);
     virtual bool DeleteKey(const std::wstring& path, RegistryError* error = nullptr);
     virtual bool CreateKey(const std::string& path, RegistryError* error = nullptr);
+    // Creates every missing level, top down. Below a predefined root the first level is not
+    // created: a missing one is NotFound.
     virtual bool CreateKey(const std::wstring& path, RegistryError* error = nullptr);
-    // Deletes parent\name with everything below it, depth first; stops at the first failure.
+    // Deletes parent\name with everything below it, depth first; stops at the first failure. A
+    // link in the tree is deleted itself, its target left alone; a child that vanishes meanwhile
+    // counts as deleted.
     virtual bool DeleteKeyTree(const std::wstring& parent, const std::wstring& name,
                                RegistryError* error = nullptr);
     // The names in the platform's index order; 0 on failure. A failed open leaves the list as it
@@ -124,7 +131,8 @@ public:
     virtual std::int32_t EnumValueNames(const std::wstring& key, std::vector<std::wstring>& names,
                                         RegistryError* error = nullptr);
     // Merges the source tree into the destination, values before subkeys at every level. A
-    // destination inside the source is refused with InvalidArgument.
+    // destination inside the source, a link in the source tree and a link standing where the
+    // copy would write are refused with InvalidArgument; what was copied before stays.
     virtual bool CopyKey(const std::wstring& source, const std::wstring& destination,
                          RegistryError* error = nullptr);
     // Copies data and type; the destination key must exist. REG_NONE is refused with WrongType.
@@ -147,7 +155,12 @@ public:
 private:
     // Opens with the operation's mask OR-ed with the access flags. The key counts as opened when
     // a handle came back; the result is what the platform returned.
-    LONG OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key) const;
+    LONG OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key, DWORD options = 0) const;
+    // Open or create one level below a handle; a link there is handed back as the link itself.
+    LONG OpenUnfollowed(HKEY parent, const std::wstring& name, REGSAM mask, ScopedKey& key) const;
+    LONG CreateUnfollowed(HKEY parent, const std::wstring& name, REGSAM mask, ScopedKey& key) const;
+    // A direct child of a predefined root, which no operation deletes.
+    bool IsTopLevel(const std::wstring& path) const;
     // A fixed-size read; the type is judged before the result.
     bool ReadFixed(const std::wstring& key, const std::wstring& name, void* data, DWORD size, DWORD type,
                    RegistryError* error);
@@ -159,13 +172,19 @@ private:
     bool ReadSized(const std::wstring& key, const std::wstring& name, REGSAM mask, DWORD requiredType,
                    std::vector<std::uint8_t>& data, DWORD& type, RegistryError* error);
     enum class NameKind { SubKeys, Values };
+    // The names below an open key, in index order; emptied on failure.
+    static LONG ListNames(HKEY key, NameKind kind, std::vector<std::wstring>& names);
+    // The tree walks below the keys the public operations opened.
+    RegistryError DeleteTreeAt(HKEY key);
+    RegistryError CopyTreeAt(HKEY source, HKEY destination);
     std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                  RegistryError* error);
     std::int32_t EnumNames(const std::wstring& key, NameKind kind, std::vector<std::wstring>& names,
                            RegistryError* error);
     // Writes the outcome to the last-error field and the caller's variable; true for None.
     bool Record(RegistryError code, RegistryError* error);
-    // Records a failed open: a call that handed back no handle yet reported success still failed.
+    // A failed open: a call that handed back no handle yet reported success still failed.
+    static RegistryError MapOpenFailure(LONG status);
     bool RecordOpenFailure(LONG status, RegistryError* error);
     // Opens the key; when no handle comes back, records why and returns false. A path the platform
     // would not take as given is refused with InvalidArgument.

@@ -18,8 +18,13 @@ struct WidePair {
 
 std::int32_t Win32Registry::GetSubKeyCount(const std::string& key, RegistryError* error)
 {
-    std::vector<std::string> names;
-    return EnumSubKeys(key, names, error);
+    std::wstring wideKey;
+    if (!Utf8ToWide(key, wideKey)) {
+        Record(RegistryError::InvalidArgument, error);
+        return 0;
+    }
+    std::vector<std::wstring> names;
+    return EnumSubKeys(wideKey, names, error);
 }
 
 std::string Win32Registry::GetSubKeyPath(const std::string& key, std::uint32_t index, RegistryError* error)
@@ -33,7 +38,7 @@ std::string Win32Registry::GetSubKeyPath(const std::string& key, std::uint32_t i
     }
     if (index < names.size()) {
         Record(RegistryError::None, error);
-        return key + "\\" + names[index];
+        return key.empty() ? names[index] : key + "\\" + names[index];
     }
     Record(RegistryError::InvalidArgument, error);
     return std::string();
@@ -78,8 +83,13 @@ std::int32_t Win32Registry::EnumSubKeys(const std::string& key, std::vector<std:
 
 std::int32_t Win32Registry::GetValueCount(const std::string& key, RegistryError* error)
 {
-    std::vector<std::string> names;
-    return EnumValueNames(key, names, error);
+    std::wstring wideKey;
+    if (!Utf8ToWide(key, wideKey)) {
+        Record(RegistryError::InvalidArgument, error);
+        return 0;
+    }
+    std::vector<std::wstring> names;
+    return EnumValueNames(wideKey, names, error);
 }
 
 std::int32_t Win32Registry::EnumValueNames(const std::string& key, std::vector<std::string>& names,

@@ -127,6 +127,17 @@ TEST_F(NarrowFace, InvalidInputIsRefusedAndTouchesNothing)
         {"CopyKey wide, destination with NUL", [&](RegistryError* e) { return registry.CopyKey(L"sub", L"copy\\" + wideNul, e); }},
         {"CopyValue, invalid source name", [&](RegistryError* e) { return registry.CopyValue("sub", bad, "sub", "copy", e); }},
         {"CopyValue wide, destination name with NUL", [&](RegistryError* e) { return registry.CopyValue(L"", L"x", L"sub", wideNul, e); }},
+        {"KeyExists wide, leading separator", [&](RegistryError* e) { return registry.KeyExists(L"\\sub", e); }},
+        {"KeyExists wide, trailing separator", [&](RegistryError* e) { return registry.KeyExists(L"sub\\", e); }},
+        {"SubKeyExists wide, empty name", [&](RegistryError* e) { return registry.SubKeyExists(L"sub", L"", e); }},
+        {"CreateSubKey wide, doubled separator", [&](RegistryError* e) { return registry.CreateSubKey(L"sub\\", L"new", e); }},
+        {"CreateKey wide, doubled separator", [&](RegistryError* e) { return registry.CreateKey(L"sub\\new\\\\deeper", e); }},
+        {"DeleteKey wide, leading separator", [&](RegistryError* e) { return registry.DeleteKey(L"\\sub", e); }},
+        {"DeleteKeyTree wide, trailing separator", [&](RegistryError* e) { return registry.DeleteKeyTree(L"", L"sub\\", e); }},
+        {"WriteDword wide, trailing separator", [&](RegistryError* e) { return registry.WriteDword(L"sub\\", L"x", 2, e); }},
+        {"CopyValue wide, trailing separator", [&](RegistryError* e) { return registry.CopyValue(L"", L"x", L"sub\\", L"x", e); }},
+        {"CopyKey, source with trailing separator", [&](RegistryError* e) { return registry.CopyKey("sub\\", "dst", e); }},
+        {"CopyKey wide, doubled separator", [&](RegistryError* e) { return registry.CopyKey(L"sub", L"dst\\new\\\\copy", e); }},
     };
     const auto before = raw::Snapshot(View32, Scratch());
     ASSERT_TRUE(before.has_value());
@@ -156,7 +167,6 @@ TEST_F(NarrowFace, UnrepresentableTextFailsTheNarrowRead)
     } rows[] = {
         {"EnumSubKeys", [&](RegistryError* e) { return registry.EnumSubKeys(key, names, e) != 0; }},
         {"EnumValueNames", [&](RegistryError* e) { return registry.EnumValueNames(key, names, e) != 0; }},
-        {"GetSubKeyCount", [&](RegistryError* e) { return registry.GetSubKeyCount(key, e) != 0; }},
         {"GetSubKeyPath", [&](RegistryError* e) { return !registry.GetSubKeyPath(key, 0, e).empty(); }},
         {"ReadString", [&](RegistryError* e) { return registry.ReadString(scratch, "s", text, e); }},
         {"ReadString, wide key", [&](RegistryError* e) { return registry.ReadString(Scratch(), L"s", text, e); }},
@@ -168,6 +178,9 @@ TEST_F(NarrowFace, UnrepresentableTextFailsTheNarrowRead)
         EXPECT_EQ(RegistryError::Failed, error) << row.what;
     }
     EXPECT_EQ(Narrow{"kept"}, names) << "a failed listing leaves the caller's list";
+    EXPECT_EQ(1, registry.GetSubKeyCount(key)) << "a count converts no name";
+    EXPECT_EQ(1, registry.GetValueCount(key));
+    EXPECT_EQ(RegistryError::None, registry.GetLastErrorCode());
     EXPECT_EQ("", text) << "a failed narrow read empties the string";
     EXPECT_TRUE(list.empty()) << "a failed narrow read empties the list";
 }

@@ -108,12 +108,12 @@ TEST(TextConversions, SplitMultiString)
         Wide list;
     } rows[] = {
         {"two strings", std::wstring(L"ab\0c\0\0", 6), {L"ab", L"c"}},
-        {"no final NUL drops the tail", std::wstring(L"a\0b", 3), {L"a"}},
+        {"no final NUL keeps the tail", std::wstring(L"a\0b", 3), {L"a", L"b"}},
         {"leading NUL gives nothing", std::wstring(L"\0a\0", 3), {}},
         {"empty string ends the list", std::wstring(L"a\0\0b\0\0", 6), {L"a"}},
         {"nothing", L"", {}},
         {"single NUL pair", std::wstring(L"\0\0", 2), {}},
-        {"unterminated only", L"abc", {}},
+        {"unterminated only", L"abc", {L"abc"}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(row.list, SplitMultiString(row.data.data(), row.data.size())) << row.what;

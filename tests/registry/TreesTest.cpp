@@ -1,5 +1,6 @@
 #include "Win32Registry.h"
 
+#include "ImportHook.h"
 #include "RawRegistry.h"
 #include "RegistryCall.h"
 #include "ScratchKey.h"
@@ -14,16 +15,18 @@ namespace {
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
 using Wide = std::vector<std::wstring>;
 
-class SpyRegistry : public Win32Registry {
-public:
-    using Win32Registry::DeleteSubKey;
-    bool DeleteSubKey(const std::wstring& parent, const std::wstring& name, RegistryError* error = nullptr) override
-    {
-        deleted.push_back(parent + L"\\" + name);
-        return Win32Registry::DeleteSubKey(parent, name, error);
+// Stands in for another program that removes a listed key just before the tree walk opens it.
+LONG(WINAPI* realOpenKey)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = nullptr;
+std::wstring vanishing;
+
+LONG WINAPI OpenAfterRemoval(HKEY parent, LPCWSTR name, DWORD options, REGSAM mask, PHKEY key)
+{
+    if (!vanishing.empty() && name != nullptr && vanishing.ends_with(std::wstring(L"\\") + name)) {
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, vanishing.c_str(), View32, 0);
+        vanishing.clear();
     }
-    Wide deleted;
-};
+    return realOpenKey(parent, name, options, mask, key);
+}
 
 class Trees : public ScratchKeyTest {
 protected:
@@ -45,7 +48,7 @@ protected:
         return names;
     }
 
-    SpyRegistry registry;
+    Win32Registry registry;
 };
 
 TEST_F(Trees, EnumeratesSubKeysAndValueNames)
@@ -121,27 +124,25 @@ TEST_F(Trees, LongestNamesAreListedCopiedAndDeleted)
     }
 }
 
-TEST_F(Trees, DeleteKeyTreeDepthFirst)
+// A child that someone else removes between the listing and its deletion is gone, as wanted.
+TEST_F(Trees, DeleteKeyTreeRemovesTheWholeTree)
 {
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\a\\b\\c")));
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\d")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\a\\gone")));
     ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t\\a\\b"), L"v", 1));
     ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t"), L"v", 1));
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"keep")));
+    ImportHook hook("RegOpenKeyExW", reinterpret_cast<void*>(&OpenAfterRemoval));
+    realOpenKey = reinterpret_cast<decltype(realOpenKey)>(hook.Original());
+    ASSERT_NE(nullptr, realOpenKey);
+    vanishing = Scratch(L"t\\a\\gone");
     const auto [result, error] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"t", e); });
+    EXPECT_TRUE(vanishing.empty()) << "the stand-in never ran";
     EXPECT_TRUE(result);
     EXPECT_EQ(RegistryError::None, error);
     EXPECT_FALSE(raw::KeyExists(View32, Scratch(L"t")));
     EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"keep")));
-    // Every key is deleted after everything below it.
-    const Wide& deleted = registry.deleted;
-    ASSERT_EQ(5u, deleted.size());
-    for (std::size_t i = 0; i < deleted.size(); ++i) {
-        for (std::size_t j = i + 1; j < deleted.size(); ++j) {
-            EXPECT_NE(0u, deleted[j].rfind(deleted[i] + L"\\", 0)) << "a key went before one of its children";
-        }
-    }
-    EXPECT_EQ(Scratch(L"t"), deleted.back());
 }
 
 TEST_F(Trees, DeleteKeyTreeFailures)
@@ -150,7 +151,6 @@ TEST_F(Trees, DeleteKeyTreeFailures)
     const auto [empty, emptyError] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"", e); });
     EXPECT_FALSE(empty);
     EXPECT_EQ(RegistryError::InvalidArgument, emptyError);
-    EXPECT_TRUE(registry.deleted.empty()) << "nothing touched";
     EXPECT_TRUE(raw::KeyExists(View32, Scratch()));
     const auto [missing, missingError] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"missing", e); });
     EXPECT_FALSE(missing);
@@ -162,12 +162,58 @@ TEST_F(Trees, DeleteKeyTreeFailures)
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"unlisted")));
     raw::AccessDenial denial(View32, Scratch(L"unlisted"), KEY_ENUMERATE_SUB_KEYS);
     ASSERT_TRUE(denial.Applied());
-    registry.deleted.clear();
     const auto [unlisted, unlistedError] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"unlisted", e); });
     EXPECT_FALSE(unlisted);
     EXPECT_EQ(RegistryError::AccessDenied, unlistedError);
-    EXPECT_TRUE(registry.deleted.empty()) << "no deletion is tried";
     EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"unlisted")));
+}
+
+// A link is a small key of its own, one REG_LINK value and no subkeys: the tree operations delete
+// it or refuse it, and never reach its target.
+TEST_F(Trees, LinksAreNeverFollowed)
+{
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"target\\child")));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"target"), L"v", 1));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"doomed")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"src\\sub")));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"src\\sub"), L"w", 2));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"dst")));
+    const raw::Link links[] = {{View32, Scratch(L"doomed\\lnk"), Scratch(L"target")},
+                               {View32, Scratch(L"lnk"), Scratch(L"target")},
+                               {View32, Scratch(L"src\\sub\\back"), Scratch(L"src")},
+                               {View32, Scratch(L"dst\\sub"), Scratch(L"target")},
+                               {View32, Scratch(L"dstlnk"), Scratch(L"target")}};
+    for (const raw::Link& link : links) {
+        ASSERT_TRUE(link.Made());
+    }
+    const auto target = raw::Snapshot(View32, Scratch(L"target"));
+    ASSERT_TRUE(target.has_value());
+    const struct {
+        const char* what;
+        std::function<bool(RegistryError*)> operation;
+        bool result;
+        RegistryError error;
+        const wchar_t* gone;
+    } rows[] = {
+        {"deleting a tree that holds a link", [&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"doomed", e); }, true, RegistryError::None, L"doomed"},
+        {"deleting a link", [&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"lnk", e); }, true, RegistryError::None, L"lnk"},
+        {"copying a tree that links back to itself", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"copy"), e); }, false, RegistryError::InvalidArgument, nullptr},
+        {"copying into a tree that holds a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dst"), e); }, false, RegistryError::InvalidArgument, nullptr},
+        {"copying onto a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dstlnk"), e); }, false, RegistryError::InvalidArgument, nullptr},
+        {"copying a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"dstlnk"), Scratch(L"fromlnk"), e); }, false, RegistryError::InvalidArgument, L"fromlnk"},
+    };
+    for (const auto& row : rows) {
+        const auto [result, error] = Call<bool>(row.operation);
+        EXPECT_EQ(row.result, result) << row.what;
+        EXPECT_EQ(row.error, error) << row.what;
+        EXPECT_EQ(target, raw::Snapshot(View32, Scratch(L"target"))) << row.what << ": the link's target changed";
+        if (row.gone != nullptr) {
+            EXPECT_FALSE(raw::KeyExists(View32, Scratch(row.gone))) << row.what;
+        }
+    }
+    raw::KeySnapshot copied;
+    copied.subKeys[L"sub"].values[L"w"] = raw::Dword(2);
+    EXPECT_EQ(copied, raw::Snapshot(View32, Scratch(L"copy"))) << "refused at the link, what came before it copied";
 }
 
 TEST_F(Trees, CopyKeyMergesIntoDestination)

@@ -169,6 +169,8 @@ TEST_F(TypedValues, ReadMultiString)
         Wide list;
     } rows[] = {
         {"two strings", REG_MULTI_SZ, WideData(std::wstring(L"ab\0c\0\0", 6)), true, RegistryError::None, {L"ab", L"c"}},
+        // The odd byte keeps the platform from counting a NUL that follows the data in memory.
+        {"keeps an unterminated last string", REG_MULTI_SZ, Bytes{'a', 0, 0, 0, 'b', 0, 'x'}, true, RegistryError::None, {L"a", L"b"}},
         {"stops at an empty string", REG_MULTI_SZ, WideData(std::wstring(L"a\0\0b\0\0", 6)), true, RegistryError::None, {L"a"}},
         {"zero bytes keep the list", REG_MULTI_SZ, Bytes{}, true, RegistryError::None, {L"old"}},
         {"wrong type keeps the list", REG_SZ, WideData(std::wstring(L"x\0", 2)), false, RegistryError::WrongType, {L"old"}},

@@ -1,7 +1,13 @@
 #include "RawRegistry.h"
 
+#include <winternl.h>
+
 #include <iomanip>
 #include <utility>
+
+extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
+extern "C" NTSTATUS NTAPI NtQueryKey(HANDLE key, int informationClass, void* information, ULONG length,
+                                     ULONG* resultLength);
 
 namespace raw {
 
@@ -58,7 +64,7 @@ std::optional<KeySnapshot> SnapshotOf(HKEY key)
             return std::nullopt;
         }
         Key child;
-        if (RegOpenKeyExW(key, name.data(), 0, KEY_READ, &child.handle) != ERROR_SUCCESS) {
+        if (RegOpenKeyExW(key, name.data(), REG_OPTION_OPEN_LINK, KEY_READ, &child.handle) != ERROR_SUCCESS) {
             return std::nullopt;
         }
         std::optional<KeySnapshot> sub = SnapshotOf(child.handle);
@@ -268,6 +274,34 @@ void PrintTo(const KeySnapshot& snapshot, std::ostream* os)
         PrintTo(sub, os);
     }
     *os << " }";
+}
+
+Link::Link(REGSAM view_, std::wstring path_, const std::wstring& target) : view(view_), path(std::move(path_))
+{
+    // A link holds the target's absolute name, which the platform tells for an open key (key
+    // name information, class 3: the length in bytes, then the characters).
+    const int keyNameInformation = 3;
+    Key key;
+    alignas(ULONG) BYTE name[4096];
+    ULONG size = 0;
+    if (Open(view, target, KEY_READ, key) != ERROR_SUCCESS ||
+        NtQueryKey(key.handle, keyNameInformation, name, sizeof(name), &size) != 0) {
+        return;
+    }
+    Key link;
+    made = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                           KEY_ALL_ACCESS | view, nullptr, &link.handle, nullptr) == ERROR_SUCCESS;
+    made = made && RegSetValueExW(link.handle, L"SymbolicLinkValue", 0, REG_LINK,
+                                  name + sizeof(ULONG), *reinterpret_cast<const ULONG*>(name)) == ERROR_SUCCESS;
+}
+
+Link::~Link()
+{
+    Key link;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), REG_OPTION_OPEN_LINK, DELETE | view, &link.handle) ==
+        ERROR_SUCCESS) {
+        NtDeleteKey(link.handle);
+    }
 }
 
 AccessDenial::AccessDenial(REGSAM view_, std::wstring path_, DWORD rights)

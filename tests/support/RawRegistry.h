@@ -20,7 +20,8 @@ struct Value {
     bool operator==(const Value& other) const { return type == other.type && data == other.data; }
 };
 
-// A key's values and subkeys, recursively.
+// A key's values and subkeys, recursively; a link is taken as it stands, a key holding one
+// REG_LINK value.
 struct KeySnapshot {
     std::map<std::wstring, Value> values;
     std::map<std::wstring, KeySnapshot> subKeys;
@@ -55,6 +56,23 @@ Value String(const std::wstring& text);
 
 void PrintTo(const Value& value, std::ostream* os);
 void PrintTo(const KeySnapshot& snapshot, std::ostream* os);
+
+// A registry link at `path` to the key `target`, made as the platform makes one (volatile, so a
+// crashed test leaves none behind); the destructor removes the link itself, never its target.
+class Link {
+public:
+    Link(REGSAM view, std::wstring path, const std::wstring& target);
+    ~Link();
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    bool Made() const { return made; }
+
+private:
+    REGSAM view;
+    std::wstring path;
+    bool made = false;
+};
 
 // Adds an ACE that denies `rights` to everyone, in front of one that allows everything else; the
 // destructor restores full access.
