@@ -79,10 +79,13 @@ void Control::Attach(HWND window)
     if (holder != nullptr) {
         holder->Unbind();
     }
+    // The chain refuses a window of another thread; the control then stays unbound.
+    if (!Chain().set(window, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        return;
+    }
     hwnd = window;
     state = 0;
     dpi = WindowDpi(window);
-    Chain().set(window, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
     const HDC windowDC = GetDC(window);
     memoryDC = CreateCompatibleDC(windowDC);
     ReleaseDC(window, windowDC);

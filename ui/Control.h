@@ -20,7 +20,8 @@ public:
     Control& operator=(const Control&) = delete;
 
     // Binds to the window, unbinding first from any window this control or another control holds.
-    // A null window changes nothing; so does any window when comctl32 cannot be loaded.
+    // A null window changes nothing; so do a window of another thread and any window when comctl32
+    // cannot be loaded. A control is bound, used and destroyed on its window's thread.
     virtual void Attach(HWND window);
     virtual void OnClick();
     virtual void OnStateChanged(std::uint32_t changed);

@@ -53,11 +53,34 @@ bool Restore()
     return raw::DeleteTree(View64, Saved);
 }
 
+bool VendorExists()
+{
+    for (const View& view : Views()) {
+        if (raw::KeyExists(view.flag, Vendor)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool ProductKeyTest::saved = false;
+std::string ProductKeyTest::refusal;
 
-void ProductKeyTest::SetUpTestSuite() { saved = SaveIsWhole() || Save(); }
+void ProductKeyTest::SetUpTestSuite()
+{
+    // A copy left by a run cut short is put back only where nothing stands: settings written
+    // since then would be the newer ones, and which to keep is a person's choice.
+    if (SaveIsWhole() && VendorExists()) {
+        refusal = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane exists beside the copy an interrupted run left in "
+                  "SOFTWARE\\LogLevelToolTests\\SavedProductKey: delete the one not to keep";
+        return;
+    }
+    saved = SaveIsWhole() || Save();
+    refusal = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane could not be saved: the tests that would change it "
+              "do not run";
+}
 
 void ProductKeyTest::TearDownTestSuite()
 {
@@ -72,8 +95,7 @@ void ProductKeyTest::TearDownTestSuite()
 
 void ProductKeyTest::Clean()
 {
-    ASSERT_TRUE(saved) << "HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane could not be saved: the tests that would "
-                          "change it do not run";
+    ASSERT_TRUE(saved) << refusal;
     ASSERT_TRUE(raw::DeleteTree(View32, Vendor));
     ASSERT_TRUE(raw::DeleteTree(View64, Vendor));
 }

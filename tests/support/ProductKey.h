@@ -19,9 +19,9 @@ inline const std::wstring Logging = L"SOFTWARE\\Orvane\\ZKF\\Logging";
 // On a real machine the vendor key may hold a live installation's settings, and here it may hold
 // what a manual run of the tool left. A test program that uses it first saves it, in each view,
 // into a key of the tests' own, marked whole only once every view is copied; at the end it puts
-// it back and removes the copy. A run cut short (a crash, a time-out) leaves the whole copy, and
-// the next run restores from it rather than saving what the cut run left. Should the save fail,
-// every test fails naming the key and nothing is touched.
+// it back and removes the copy. A run cut short (a crash, a time-out) leaves the whole copy: the
+// next run restores from it when the vendor key is absent, and otherwise refuses, naming both.
+// Should the save fail or be refused, every test fails naming the key and nothing is touched.
 class ProductKeyTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
@@ -31,6 +31,7 @@ protected:
     static void Clean();
 
     static bool saved;
+    static std::string refusal;
 };
 
 }  // namespace product

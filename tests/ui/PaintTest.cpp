@@ -315,6 +315,18 @@ TEST(TextBlockPaint, ColourDisabledGreyAndEmpty)
     EXPECT_GT(disabled.Count(0xACACAC), 10);
     EXPECT_EQ(0, disabled.Count(Accent));
 
+    {
+        SystemColours system{true};
+        Canvas contrast(Width, Height);
+        text.Paint(contrast.Dc(), rect);
+        EXPECT_GT(contrast.Count(SystemColours::Of(COLOR_GRAYTEXT)), 10) << "high contrast, disabled";
+        EnableWindow(child, TRUE);
+        text.Paint(contrast.Dc(), rect);
+        EXPECT_GT(contrast.Count(SystemColours::Of(COLOR_WINDOWTEXT)), 10) << "high contrast";
+        EXPECT_EQ(0, contrast.Count(Accent)) << "the text's own colour gives way";
+        EXPECT_GT(contrast.Count(SystemColours::Of(COLOR_WINDOW)), Width * Height / 2) << "system background";
+    }
+
     EnableWindow(child, TRUE);
     SetWindowTextW(child, L"");
     Canvas empty(Width, Height);
