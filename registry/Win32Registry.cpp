@@ -11,6 +11,9 @@
 // Deletes the key a handle stands for, a link as the link itself; advapi32's deletions take a name
 // and follow a link in it.
 extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
+// The name of the key a handle stands for, as the system resolved it, links along the path included.
+extern "C" NTSTATUS NTAPI NtQueryKey(HANDLE key, int informationClass, void* information, ULONG length,
+                                     ULONG* resultLength);
 
 namespace {
 
@@ -67,6 +70,20 @@ std::wstring JoinPath(const std::wstring& parent, const std::wstring& name)
 LONG DeleteOpenedKey(HKEY key)
 {
     return static_cast<LONG>(RtlNtStatusToDosError(NtDeleteKey(key)));
+}
+
+// Empty when the system does not say.
+std::wstring KeyName(HKEY key)
+{
+    constexpr int KeyNameInformation = 3;
+    // A name length, then the absolute name (\REGISTRY\MACHINE\...), longer than any relative path.
+    std::vector<ULONG> buffer(MaxPathLength + 256);
+    ULONG size = 0;
+    if (NtQueryKey(key, KeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size() * sizeof(ULONG)),
+                   &size) != 0) {
+        return std::wstring();
+    }
+    return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + 1), buffer[0] / sizeof(wchar_t));
 }
 
 // A link opened as itself holds its target in this value; a key that merely holds such a value is
@@ -543,6 +560,10 @@ RegistryError Win32Registry::DeleteTreeAt(HKEY key)
 {
     std::vector<std::wstring> names;
     LONG status = ListNames(key, NameKind::SubKeys, names);
+    // Someone else removed the key since it was opened: gone, as wanted.
+    if (status == ERROR_KEY_DELETED) {
+        return RegistryError::None;
+    }
     if (status != ERROR_SUCCESS) {
         return MapPlatformError(status);
     }
@@ -550,7 +571,7 @@ RegistryError Win32Registry::DeleteTreeAt(HKEY key)
         ScopedKey child;
         status = OpenUnfollowed(key, name, TreeDeletionRights, child);
         // A child that someone else removed since the listing is gone, as wanted.
-        if (status == ERROR_FILE_NOT_FOUND) {
+        if (status == ERROR_FILE_NOT_FOUND || status == ERROR_KEY_DELETED) {
             continue;
         }
         if (!child.IsOpen()) {
@@ -585,6 +606,16 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
     if (IsLink(from.Get())) {
         return Record(RegistryError::InvalidArgument, error);
     }
+    // A link along either path (the last component is opened as itself) can give the source a
+    // second spelling inside the destination; the names the system resolved are compared too.
+    // Where nothing of the destination exists yet, or the system does not say, the depth limit
+    // below is what remains.
+    const std::wstring sourceName = KeyName(from.Get());
+    const std::wstring destinationName = ResolvedName(destination);
+    if (!sourceName.empty() && !destinationName.empty() &&
+        StartsWith(destinationName, sourceName + Separator, true)) {
+        return Record(RegistryError::InvalidArgument, error);
+    }
     ScopedKey to;
     status = OpenKey(destination, CopyTargetRights, to, REG_OPTION_OPEN_LINK);
     if (status == ERROR_FILE_NOT_FOUND) {
@@ -599,11 +630,33 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
     if (IsLink(to.Get())) {
         return Record(RegistryError::InvalidArgument, error);
     }
-    return Record(CopyTreeAt(from.Get(), to.Get()), error);
+    return Record(CopyTreeAt(from.Get(), to.Get(), 0), error);
 }
 
-RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination)
+// The levels that do not exist yet are named as they will be created, below the resolved name
+// of the deepest one that does.
+std::wstring Win32Registry::ResolvedName(const std::wstring& path) const
 {
+    std::wstring existing = path;
+    while (!existing.empty()) {
+        ScopedKey key;
+        OpenKey(existing, KEY_QUERY_VALUE, key, 0);
+        if (key.IsOpen()) {
+            const std::wstring name = KeyName(key.Get());
+            return name.empty() ? name : name + path.substr(existing.size());
+        }
+        const std::wstring::size_type pos = existing.rfind(Separator);
+        existing.resize(pos == std::wstring::npos ? 0 : pos);
+    }
+    return std::wstring();
+}
+
+RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination, std::size_t depth)
+{
+    // Should the tree change under the walk into a loop after all, the registry's own depth ends it.
+    if (depth >= MaxPathDepth) {
+        return RegistryError::Failed;
+    }
     std::vector<std::wstring> names;
     LONG status = ListNames(source, NameKind::Values, names);
     for (std::size_t i = 0; status == ERROR_SUCCESS && i < names.size(); ++i) {
@@ -641,7 +694,7 @@ RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination)
         if (IsLink(to.Get())) {
             return RegistryError::InvalidArgument;
         }
-        const RegistryError code = CopyTreeAt(from.Get(), to.Get());
+        const RegistryError code = CopyTreeAt(from.Get(), to.Get(), depth + 1);
         if (code != RegistryError::None) {
             return code;
         }

@@ -14,7 +14,9 @@ class ScopedKey;
 // Exception-free access to the Windows registry, the only implementation of Registry. Every path
 // is relative to the root key; no key handle is kept between calls, so objects can be copied
 // freely. Operations call one another through the virtual table, so an override changes every
-// operation built on it, narrow twins included. A path or name holding a NUL, a path with an
+// operation built on it, narrow twins included. DeleteKeyTree and CopyKey are the exception: they
+// walk their trees by the handles they opened, and only CopyKey calls another operation, CreateKey
+// for a missing destination. A path or name holding a NUL, a path with an
 // empty component (a leading, trailing or doubled backslash), or one longer than 32,766 characters
 // or deeper than 512 levels, is refused with InvalidArgument before any platform call. An empty
 // parent is the root itself. No operation deletes a direct child of a predefined root; below a
@@ -176,7 +178,8 @@ private:
     static LONG ListNames(HKEY key, NameKind kind, std::vector<std::wstring>& names);
     // The tree walks below the keys the public operations opened.
     RegistryError DeleteTreeAt(HKEY key);
-    RegistryError CopyTreeAt(HKEY source, HKEY destination);
+    RegistryError CopyTreeAt(HKEY source, HKEY destination, std::size_t depth);
+    std::wstring ResolvedName(const std::wstring& path) const;
     std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                  RegistryError* error);
     std::int32_t EnumNames(const std::wstring& key, NameKind kind, std::vector<std::wstring>& names,

@@ -18,14 +18,23 @@ using Wide = std::vector<std::wstring>;
 // Stands in for another program that removes a listed key just before the tree walk opens it.
 LONG(WINAPI* realOpenKey)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = nullptr;
 std::wstring vanishing;
+bool vanishesAfterOpen = false;
 
-LONG WINAPI OpenAfterRemoval(HKEY parent, LPCWSTR name, DWORD options, REGSAM mask, PHKEY key)
+LONG WINAPI OpenAroundRemoval(HKEY parent, LPCWSTR name, DWORD options, REGSAM mask, PHKEY key)
 {
-    if (!vanishing.empty() && name != nullptr && vanishing.ends_with(std::wstring(L"\\") + name)) {
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, vanishing.c_str(), View32, 0);
+    const std::wstring path = vanishing;
+    const bool ours = !path.empty() && name != nullptr && path.ends_with(std::wstring(L"\\") + name);
+    if (ours) {
         vanishing.clear();
     }
-    return realOpenKey(parent, name, options, mask, key);
+    if (ours && !vanishesAfterOpen) {
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), View32, 0);
+    }
+    const LONG status = realOpenKey(parent, name, options, mask, key);
+    if (ours && vanishesAfterOpen) {
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), View32, 0);
+    }
+    return status;
 }
 
 class Trees : public ScratchKeyTest {
@@ -124,25 +133,29 @@ TEST_F(Trees, LongestNamesAreListedCopiedAndDeleted)
     }
 }
 
-// A child that someone else removes between the listing and its deletion is gone, as wanted.
+// A child that someone else removes between the listing and its deletion, before or after it is
+// opened, is gone, as wanted.
 TEST_F(Trees, DeleteKeyTreeRemovesTheWholeTree)
 {
-    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\a\\b\\c")));
-    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\d")));
-    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\a\\gone")));
-    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t\\a\\b"), L"v", 1));
-    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t"), L"v", 1));
-    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"keep")));
-    ImportHook hook("RegOpenKeyExW", reinterpret_cast<void*>(&OpenAfterRemoval));
-    realOpenKey = reinterpret_cast<decltype(realOpenKey)>(hook.Original());
-    ASSERT_NE(nullptr, realOpenKey);
-    vanishing = Scratch(L"t\\a\\gone");
-    const auto [result, error] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"t", e); });
-    EXPECT_TRUE(vanishing.empty()) << "the stand-in never ran";
-    EXPECT_TRUE(result);
-    EXPECT_EQ(RegistryError::None, error);
-    EXPECT_FALSE(raw::KeyExists(View32, Scratch(L"t")));
-    EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"keep")));
+    for (bool afterOpen : {false, true}) {
+        vanishesAfterOpen = afterOpen;
+        ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\a\\b\\c")));
+        ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\d")));
+        ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"t\\a\\gone")));
+        ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t\\a\\b"), L"v", 1));
+        ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t"), L"v", 1));
+        ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"keep")));
+        ImportHook hook("RegOpenKeyExW", reinterpret_cast<void*>(&OpenAroundRemoval));
+        realOpenKey = reinterpret_cast<decltype(realOpenKey)>(hook.Original());
+        ASSERT_NE(nullptr, realOpenKey);
+        vanishing = Scratch(L"t\\a\\gone");
+        const auto [result, error] = Call<bool>([&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"t", e); });
+        EXPECT_TRUE(vanishing.empty()) << "the stand-in never ran; after open: " << afterOpen;
+        EXPECT_TRUE(result) << "after open: " << afterOpen;
+        EXPECT_EQ(RegistryError::None, error) << "after open: " << afterOpen;
+        EXPECT_FALSE(raw::KeyExists(View32, Scratch(L"t")));
+        EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"keep")));
+    }
 }
 
 TEST_F(Trees, DeleteKeyTreeFailures)
@@ -182,7 +195,8 @@ TEST_F(Trees, LinksAreNeverFollowed)
                                {View32, Scratch(L"lnk"), Scratch(L"target")},
                                {View32, Scratch(L"src\\sub\\back"), Scratch(L"src")},
                                {View32, Scratch(L"dst\\sub"), Scratch(L"target")},
-                               {View32, Scratch(L"dstlnk"), Scratch(L"target")}};
+                               {View32, Scratch(L"dstlnk"), Scratch(L"target")},
+                               {View32, Scratch(L"into"), Scratch(L"target")}};
     for (const raw::Link& link : links) {
         ASSERT_TRUE(link.Made());
     }
@@ -201,6 +215,7 @@ TEST_F(Trees, LinksAreNeverFollowed)
         {"copying into a tree that holds a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dst"), e); }, false, RegistryError::InvalidArgument, nullptr},
         {"copying onto a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dstlnk"), e); }, false, RegistryError::InvalidArgument, nullptr},
         {"copying a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"dstlnk"), Scratch(L"fromlnk"), e); }, false, RegistryError::InvalidArgument, L"fromlnk"},
+        {"copying into itself through a link on the way", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"target"), Scratch(L"into\\copy"), e); }, false, RegistryError::InvalidArgument, nullptr},
     };
     for (const auto& row : rows) {
         const auto [result, error] = Call<bool>(row.operation);
