@@ -284,9 +284,15 @@ bool Win32Registry::DeleteSubKey(const std::wstring& parent, const std::wstring&
     if (!OpenOrRecord(parent, KEY_READ, key, error)) {
         return false;
     }
-    const LONG status = RegDeleteKeyW(key.Get(), name.c_str());
+    // Deleted through a handle to the key as it stands: a deletion by name would follow a link and
+    // delete its target.
+    ScopedKey doomed;
+    const LONG status = OpenUnfollowed(key.Get(), name, DELETE, doomed);
     key.Close();
-    return Record(MapPlatformError(status), error);
+    if (!doomed.IsOpen()) {
+        return RecordOpenFailure(status, error);
+    }
+    return Record(MapPlatformError(DeleteOpenedKey(doomed.Get())), error);
 }
 
 bool Win32Registry::DeleteKey(const std::wstring& path, RegistryError* error)

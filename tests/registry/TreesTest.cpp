@@ -196,7 +196,8 @@ TEST_F(Trees, LinksAreNeverFollowed)
                                {View32, Scratch(L"src\\sub\\back"), Scratch(L"src")},
                                {View32, Scratch(L"dst\\sub"), Scratch(L"target")},
                                {View32, Scratch(L"dstlnk"), Scratch(L"target")},
-                               {View32, Scratch(L"into"), Scratch(L"target")}};
+                               {View32, Scratch(L"into"), Scratch(L"target")},
+                               {View32, Scratch(L"tochild"), Scratch(L"target\\child")}};
     for (const raw::Link& link : links) {
         ASSERT_TRUE(link.Made());
     }
@@ -211,6 +212,7 @@ TEST_F(Trees, LinksAreNeverFollowed)
     } rows[] = {
         {"deleting a tree that holds a link", [&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"doomed", e); }, true, RegistryError::None, L"doomed"},
         {"deleting a link", [&](RegistryError* e) { return registry.DeleteKeyTree(Scratch(), L"lnk", e); }, true, RegistryError::None, L"lnk"},
+        {"deleting a link by its path", [&](RegistryError* e) { return registry.DeleteKey(Scratch(L"tochild"), e); }, true, RegistryError::None, L"tochild"},
         {"copying a tree that links back to itself", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"copy"), e); }, false, RegistryError::InvalidArgument, nullptr},
         {"copying into a tree that holds a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dst"), e); }, false, RegistryError::InvalidArgument, nullptr},
         {"copying onto a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dstlnk"), e); }, false, RegistryError::InvalidArgument, nullptr},
