@@ -216,6 +216,20 @@ LRESULT Control::OnLButtonUp(WPARAM, LPARAM)
     return 0;
 }
 
+namespace {
+
+// A request can be answered with success and no tracking, when the pointer has already left by the
+// time it is made (seen under Wine): hover then waits for a leave that never comes.
+bool LeaveIsTracked(HWND window)
+{
+    TRACKMOUSEEVENT query{};
+    query.cbSize = sizeof(query);
+    query.dwFlags = TME_QUERY;
+    return TrackMouseEvent(&query) && query.hwndTrack == window && (query.dwFlags & TME_LEAVE) != 0;
+}
+
+}  // namespace
+
 LRESULT Control::OnMouseMove(WPARAM, LPARAM)
 {
     if (state & hoverBit) {
@@ -226,7 +240,7 @@ LRESULT Control::OnMouseMove(WPARAM, LPARAM)
     track.dwFlags = TME_LEAVE;
     track.hwndTrack = hwnd;
     track.dwHoverTime = HOVER_DEFAULT;
-    if (TrackMouseEvent(&track)) {
+    if (TrackMouseEvent(&track) && LeaveIsTracked(hwnd)) {
         state |= hoverBit;
         OnStateChanged(hoverBit);
     }

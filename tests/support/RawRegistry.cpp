@@ -136,7 +136,8 @@ bool DeleteTree(REGSAM view, const std::wstring& path)
     {
         Key key;
         const LONG status = Open(view, path, KEY_ALL_ACCESS, key);
-        if (status == ERROR_FILE_NOT_FOUND) {
+        // Another test program may be removing the common parent at this very moment.
+        if (status == ERROR_FILE_NOT_FOUND || status == ERROR_KEY_DELETED) {
             return true;
         }
         if (status != ERROR_SUCCESS || RegDeleteTreeW(key.handle, nullptr) != ERROR_SUCCESS) {
@@ -151,7 +152,7 @@ bool DeleteIfEmpty(REGSAM view, const std::wstring& path)
     {
         Key key;
         const LONG status = Open(view, path, KEY_QUERY_VALUE, key);
-        if (status == ERROR_FILE_NOT_FOUND) {
+        if (status == ERROR_FILE_NOT_FOUND || status == ERROR_KEY_DELETED) {
             return true;
         }
         DWORD subKeys = 1;

@@ -15,6 +15,7 @@ class ScratchKeyTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    static void TearDownTestSuite();
 
     // The scratch key's path, or a path below it.
     static std::wstring Scratch(const std::wstring& below = L"");

@@ -82,6 +82,15 @@ void MouseAt(POINT screen, DWORD flags)
     EXPECT_TRUE(done) << "mouse event " << flags << " at " << screen.x << "," << screen.y << " never arrived";
 }
 
+// The pointer moved onto the window, as a hand would: the control can only track a leave from a
+// window the pointer is over.
+void MouseOver(HWND window)
+{
+    POINT point{5, 5};
+    ClientToScreen(window, &point);
+    MouseAt(point, 0);
+}
+
 // A press and release of the left button at a point of the window's client area.
 void ClickAt(HWND window, POINT point)
 {
@@ -179,13 +188,16 @@ TEST_F(ControlBehaviour, AttachAgainUnbindsFirst)
     EXPECT_EQ(L"Press", button.GetText()) << "messages still reach the native control";
 
     // A press and a hover on the first window, neither ended there.
+    ShowWindow(host.window, SW_SHOWNA);
+    MouseOver(child);
     SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    SendMessageW(child, WM_MOUSEMOVE, 0, 0);
+    ASSERT_EQ(button.pressedBit | button.hoverBit, button.state) << "pressed and hovered on the first window";
     const HWND other = host.Child(L"BUTTON", L"Other", BS_PUSHBUTTON);
     const HDC secondDC = button.memoryDC;
     button.Attach(other);
     EXPECT_EQ(other, button.hwnd);
     EXPECT_EQ(0u, button.state) << "nothing carries to the second window";
+    SetCursorPos(0, 0);
     SendMessageW(other, WM_LBUTTONUP, 0, 0);
     EXPECT_TRUE(host.commands.empty()) << "a release without a press on it is no click";
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(originalProc), GetWindowLongPtrW(child, GWLP_WNDPROC)) << "the first window is given back";
@@ -273,11 +285,13 @@ TEST_F(ControlBehaviour, MouseLeaveReportsBothBitsEvenWhenClear)
 
 TEST_F(ControlBehaviour, HoverIsTrackedOnce)
 {
-    SendMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    ShowWindow(host.window, SW_SHOWNA);
+    MouseOver(child);
     EXPECT_TRUE(button.state & button.hoverBit);
     SendMessageW(child, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
     const std::vector<std::uint32_t> expected{button.hoverBit};
     EXPECT_EQ(expected, button.changes) << "a second move while hovering changes nothing";
+    SetCursorPos(0, 0);
 }
 
 TEST_F(ControlBehaviour, FocusBitFollowsFocusMessages)
