@@ -181,6 +181,15 @@ RegistryError Win32Registry::MapOpenFailure(LONG status)
     return code == RegistryError::None ? RegistryError::Failed : code;
 }
 
+// A key opened as it stands (a link as the link itself) that may be walked: a link is refused.
+RegistryError Win32Registry::AsItStands(LONG status, const ScopedKey& key)
+{
+    if (!key.IsOpen()) {
+        return MapOpenFailure(status);
+    }
+    return IsLink(key.Get()) ? RegistryError::InvalidArgument : RegistryError::None;
+}
+
 bool Win32Registry::RecordOpenFailure(LONG status, RegistryError* error)
 {
     return Record(MapOpenFailure(status), error);
@@ -606,11 +615,8 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
     }
     ScopedKey from;
     LONG status = OpenKey(source, KEY_READ, from, REG_OPTION_OPEN_LINK);
-    if (!from.IsOpen()) {
-        return RecordOpenFailure(status, error);
-    }
-    if (IsLink(from.Get())) {
-        return Record(RegistryError::InvalidArgument, error);
+    if (!Record(AsItStands(status, from), error)) {
+        return false;
     }
     // A link along either path (the last component is opened as itself) can give the source a
     // second spelling inside the destination; the names the system resolved are compared too.
@@ -630,11 +636,8 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
         }
         status = OpenKey(destination, CopyTargetRights, to, REG_OPTION_OPEN_LINK);
     }
-    if (!to.IsOpen()) {
-        return RecordOpenFailure(status, error);
-    }
-    if (IsLink(to.Get())) {
-        return Record(RegistryError::InvalidArgument, error);
+    if (!Record(AsItStands(status, to), error)) {
+        return false;
     }
     return Record(CopyTreeAt(from.Get(), to.Get(), 0), error);
 }
@@ -685,22 +688,14 @@ RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination, std::size
     }
     for (const std::wstring& name : names) {
         ScopedKey from;
-        status = OpenUnfollowed(source, name, KEY_READ, from);
-        if (!from.IsOpen()) {
-            return MapOpenFailure(status);
-        }
-        if (IsLink(from.Get())) {
-            return RegistryError::InvalidArgument;
-        }
+        RegistryError code = AsItStands(OpenUnfollowed(source, name, KEY_READ, from), from);
         ScopedKey to;
-        status = CreateUnfollowed(destination, name, CopyTargetRights, to);
-        if (!to.IsOpen()) {
-            return MapOpenFailure(status);
+        if (code == RegistryError::None) {
+            code = AsItStands(CreateUnfollowed(destination, name, CopyTargetRights, to), to);
         }
-        if (IsLink(to.Get())) {
-            return RegistryError::InvalidArgument;
+        if (code == RegistryError::None) {
+            code = CopyTreeAt(from.Get(), to.Get(), depth + 1);
         }
-        const RegistryError code = CopyTreeAt(from.Get(), to.Get(), depth + 1);
         if (code != RegistryError::None) {
             return code;
         }

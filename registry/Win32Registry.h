@@ -180,6 +180,7 @@ private:
     RegistryError DeleteTreeAt(HKEY key);
     RegistryError CopyTreeAt(HKEY source, HKEY destination, std::size_t depth);
     std::wstring ResolvedName(const std::wstring& path) const;
+    std::int32_t CountNames(const std::string& key, NameKind kind, RegistryError* error);
     std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                  RegistryError* error);
     std::int32_t EnumNames(const std::wstring& key, NameKind kind, std::vector<std::wstring>& names,
@@ -188,6 +189,7 @@ private:
     bool Record(RegistryError code, RegistryError* error);
     // A failed open: a call that handed back no handle yet reported success still failed.
     static RegistryError MapOpenFailure(LONG status);
+    static RegistryError AsItStands(LONG status, const ScopedKey& key);
     bool RecordOpenFailure(LONG status, RegistryError* error);
     // Opens the key; when no handle comes back, records why and returns false. A path the platform
     // would not take as given is refused with InvalidArgument.

@@ -16,7 +16,8 @@ struct WidePair {
 
 }  // namespace
 
-std::int32_t Win32Registry::GetSubKeyCount(const std::string& key, RegistryError* error)
+// A count needs the names in no other form: only the key is converted.
+std::int32_t Win32Registry::CountNames(const std::string& key, NameKind kind, RegistryError* error)
 {
     std::wstring wideKey;
     if (!Utf8ToWide(key, wideKey)) {
@@ -24,7 +25,12 @@ std::int32_t Win32Registry::GetSubKeyCount(const std::string& key, RegistryError
         return 0;
     }
     std::vector<std::wstring> names;
-    return EnumSubKeys(wideKey, names, error);
+    return kind == NameKind::SubKeys ? EnumSubKeys(wideKey, names, error) : EnumValueNames(wideKey, names, error);
+}
+
+std::int32_t Win32Registry::GetSubKeyCount(const std::string& key, RegistryError* error)
+{
+    return CountNames(key, NameKind::SubKeys, error);
 }
 
 std::string Win32Registry::GetSubKeyPath(const std::string& key, std::uint32_t index, RegistryError* error)
@@ -83,13 +89,7 @@ std::int32_t Win32Registry::EnumSubKeys(const std::string& key, std::vector<std:
 
 std::int32_t Win32Registry::GetValueCount(const std::string& key, RegistryError* error)
 {
-    std::wstring wideKey;
-    if (!Utf8ToWide(key, wideKey)) {
-        Record(RegistryError::InvalidArgument, error);
-        return 0;
-    }
-    std::vector<std::wstring> names;
-    return EnumValueNames(wideKey, names, error);
+    return CountNames(key, NameKind::Values, error);
 }
 
 std::int32_t Win32Registry::EnumValueNames(const std::string& key, std::vector<std::string>& names,
