@@ -1,5 +1,7 @@
 #include "LogLevelPolicy.h"
 
+#include "RunLock.h"
+
 #include <VxRegistry/Win32Registry.h>
 
 #include <cstdint>
@@ -16,6 +18,10 @@ constexpr std::uint32_t FullLevel = 5;
 constexpr std::uint32_t NormalMaxSizeKB = 100;
 constexpr std::uint32_t FullMaxSizeKB = 5000;
 
+// Long enough for another run's whole apply on a loaded machine, short against a deployment's
+// own time-out.
+constexpr DWORD LockTimeout = 30000;
+
 // The product's components are 32-bit and read the 32-bit view, whatever this process is.
 void UseProductView(Win32Registry& registry)
 {
@@ -23,29 +29,71 @@ void UseProductView(Win32Registry& registry)
     registry.SetAccessFlags(KEY_WOW64_32KEY);
 }
 
+// Missing, or in a missing key; a value that could not be read is not known to be absent.
+bool IsAbsent(Win32Registry& registry, const wchar_t* name)
+{
+    RegistryError error = RegistryError::None;
+    return registry.GetValueType(LoggingKey, name, &error) == REG_NONE && error == RegistryError::NotFound;
+}
+
+bool Holds(Win32Registry& registry, const wchar_t* name, std::uint32_t expected)
+{
+    std::uint32_t value = ~expected;
+    return registry.ReadDword(LoggingKey, name, value) && value == expected;
+}
+
+bool Write(Win32Registry& registry, bool full)
+{
+    const std::uint32_t size = full ? FullMaxSizeKB : NormalMaxSizeKB;
+    const std::uint32_t level = full ? FullLevel : NormalLevel;
+    registry.CreateKey(LoggingKey);
+    registry.WriteDword(LoggingKey, LogMaxSizeValue, size);
+    return registry.WriteDword(LoggingKey, LogLevelValue, level) && Holds(registry, LogMaxSizeValue, size) &&
+           Holds(registry, LogLevelValue, level);
+}
+
+bool Remove(Win32Registry& registry)
+{
+    bool result = true;
+    if (registry.KeyExists(LoggingKey)) {
+        registry.DeleteValue(LoggingKey, LogMaxSizeValue);
+        result = registry.DeleteValue(LoggingKey, LogLevelValue);
+        registry.DeleteKey(LoggingKey);
+    }
+    return result && IsAbsent(registry, LogMaxSizeValue) && IsAbsent(registry, LogLevelValue);
+}
+
 }  // namespace
 
 bool ApplyLogLevel(bool full)
 {
+    return ApplyLogLevel(full, LockTimeout);
+}
+
+bool ApplyLogLevel(bool full, DWORD lockTimeout)
+{
+    const RunLock lock(lockTimeout);
+    if (!lock.Held()) {
+        return false;
+    }
     Win32Registry registry;
     UseProductView(registry);
+    if (full) {
+        return Write(registry, true);
+    }
 
     // A site that configured rotation keeps explicit normal values; otherwise normal means "no
-    // logging settings at all".
-    const bool write = full || registry.GetValueType(LoggingKey, LogRotateCountValue) != REG_NONE;
-    if (write) {
-        registry.CreateKey(LoggingKey);
-        registry.WriteDword(LoggingKey, LogMaxSizeValue, full ? FullMaxSizeKB : NormalMaxSizeKB);
-        return registry.WriteDword(LoggingKey, LogLevelValue, full ? FullLevel : NormalLevel);
+    // logging settings at all". Only a LogRotateCount known to be absent (a stored REG_NONE
+    // counts as absent) may cost the key: one that could not be read decides nothing.
+    RegistryError error = RegistryError::None;
+    const std::uint32_t rotateType = registry.GetValueType(LoggingKey, LogRotateCountValue, &error);
+    if (rotateType != REG_NONE) {
+        return Write(registry, false);
     }
-
-    if (!registry.KeyExists(LoggingKey)) {
-        return true;
+    if (error != RegistryError::None && error != RegistryError::NotFound) {
+        return false;
     }
-    registry.DeleteValue(LoggingKey, LogMaxSizeValue);
-    const bool result = registry.DeleteValue(LoggingKey, LogLevelValue);
-    registry.DeleteKey(LoggingKey);
-    return result;
+    return Remove(registry);
 }
 
 bool IsFullLogging()

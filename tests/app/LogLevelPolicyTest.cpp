@@ -1,14 +1,19 @@
 #include "LogLevelPolicy.h"
 
+#include "ImportHook.h"
 #include "ProductKey.h"
+#include "RunLock.h"
+#include "Wait.h"
 #include "RawRegistry.h"
 #include "System.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -207,8 +212,20 @@ TEST_F(LogLevelPolicyTest, IsFullLoggingReadsOnly32BitView)
     EXPECT_FALSE(IsFullLogging());
 }
 
-// Refused writes lose nothing beyond what the policy itself removes.
-TEST_F(LogLevelPolicyTest, RefusedChangesLeaveEverythingInPlace)
+// Stands in for RegSetValueExW and refuses one value name, as no key security can.
+const wchar_t* refusedValue = nullptr;
+void* setValue = nullptr;
+LONG WINAPI RefuseOneValue(HKEY key, const wchar_t* name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    if (name != nullptr && refusedValue != nullptr && std::wstring(name) == refusedValue) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return reinterpret_cast<decltype(&RegSetValueExW)>(setValue)(key, name, reserved, type, data, size);
+}
+
+// A run that could not bring the key into the requested state fails; what it could not change,
+// or could not learn, stays as it was.
+TEST_F(LogLevelPolicyTest, RefusedChangesFail)
 {
     const raw::Value rotate = raw::Dword(3);
     const raw::Value other = String(L"kept");
@@ -216,21 +233,114 @@ TEST_F(LogLevelPolicyTest, RefusedChangesLeaveEverythingInPlace)
         const char* what;
         Tree before;
         bool full;
+        DWORD denied;                 // rights denied on the Logging key
+        const wchar_t* refusedWrite;  // one value's writes refused
+        std::optional<Tree> after;    // nullopt: as before
     } rows[] = {
-        {"full", Tree{true, {{L"LogRotateCount", rotate}, {L"LogLevel", Normal}, {L"LogMaxSizeKB", NormalSize}, {L"Other", other}}, true}, true},
-        {"normal, write branch", Tree{true, {{L"LogRotateCount", rotate}, {L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}, {L"Other", other}}, true}, false},
-        {"normal, remove branch", Tree{true, {{L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}, {L"Other", other}}}, false},
+        {"full", Tree{true, {{L"LogRotateCount", rotate}, {L"LogLevel", Normal}, {L"LogMaxSizeKB", NormalSize}, {L"Other", other}}, true}, true, KEY_SET_VALUE | DELETE, nullptr, std::nullopt},
+        {"normal, write branch", Tree{true, {{L"LogRotateCount", rotate}, {L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}, {L"Other", other}}, true}, false, KEY_SET_VALUE | DELETE, nullptr, std::nullopt},
+        {"normal, remove branch", Tree{true, {{L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}, {L"Other", other}}}, false, KEY_SET_VALUE | DELETE, nullptr, std::nullopt},
+        {"normal with LogRotateCount unreadable", Tree{true, {{L"LogRotateCount", rotate}, {L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}}}, false, KEY_QUERY_VALUE, nullptr, std::nullopt},
+        {"full whose values cannot be read back", Tree{true, {{L"LogLevel", Normal}}}, true, KEY_QUERY_VALUE, nullptr, Tree{true, {{L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}}}},
+        {"full with LogMaxSizeKB refused", Tree{true, {{L"LogLevel", Normal}, {L"LogMaxSizeKB", NormalSize}}}, true, 0, L"LogMaxSizeKB", Tree{true, {{L"LogLevel", Full}, {L"LogMaxSizeKB", NormalSize}}}},
     };
     for (const auto& row : rows) {
         Reset();
         row.before.Create();
         const auto before = raw::Snapshot(View32, Vendor);
         {
-            raw::AccessDenial denial(View32, Logging, KEY_SET_VALUE | DELETE);
-            ASSERT_TRUE(denial.Applied()) << row.what;
+            std::optional<raw::AccessDenial> denial;
+            if (row.denied != 0) {
+                denial.emplace(View32, Logging, row.denied);
+                ASSERT_TRUE(denial->Applied()) << row.what;
+            }
+            refusedValue = row.refusedWrite;
+            ImportHook hook("RegSetValueExW", reinterpret_cast<void*>(&RefuseOneValue));
+            setValue = hook.Original();
             EXPECT_FALSE(ApplyLogLevel(row.full)) << row.what;
         }
-        EXPECT_EQ(before, raw::Snapshot(View32, Vendor)) << row.what;
+        EXPECT_EQ(row.after ? row.after->Snapshot() : before, raw::Snapshot(View32, Vendor)) << row.what;
+    }
+}
+
+// Another run, on a thread of its own (the lock is a mutex, re-entrant for its owner). The handle
+// outlives the thread, so that ending without releasing abandons the lock.
+struct OtherRun {
+    enum class Ending { Not, Releases, Abandons };
+
+    ~OtherRun()
+    {
+        End(Ending::Releases);
+        CloseHandle(mutex);
+    }
+    bool Holds() { return wait::Until([this] { return taken.load(); }); }
+    void End(Ending how)
+    {
+        ending = how;
+        if (how != Ending::Not && thread.joinable()) {
+            thread.join();
+        }
+    }
+
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, RunLock::Name);
+    std::atomic<bool> taken{false};
+    std::atomic<Ending> ending{Ending::Not};
+    std::thread thread{[this] {
+        taken = WaitForSingleObject(mutex, wait::Timeout) == WAIT_OBJECT_0;
+        wait::Until([this] { return ending != Ending::Not; });
+        if (ending == Ending::Releases) {
+            ReleaseMutex(mutex);
+        }
+    }};
+};
+
+// Notes when the thread applying a level starts to wait for the lock.
+thread_local bool applying = false;
+std::atomic<bool> applyWaits{false};
+void* waitForObject = nullptr;
+DWORD WINAPI NoteApplyWaits(HANDLE handle, DWORD milliseconds)
+{
+    if (applying) {
+        applyWaits = true;
+    }
+    return reinterpret_cast<decltype(&WaitForSingleObject)>(waitForObject)(handle, milliseconds);
+}
+
+TEST_F(LogLevelPolicyTest, WaitsForTheLockAnotherRunHolds)
+{
+    ImportHook hook("WaitForSingleObject", reinterpret_cast<void*>(&NoteApplyWaits));
+    waitForObject = hook.Original();
+    using Ending = OtherRun::Ending;
+    const struct {
+        const char* what;
+        Ending before;  // how the other run ends before the apply starts
+        Ending during;  // and once the apply waits
+        DWORD timeout;
+        bool result;
+    } rows[] = {
+        {"applies once the other run releases the lock", Ending::Not, Ending::Releases, wait::Timeout, true},
+        {"fails with nothing changed when its wait runs out", Ending::Not, Ending::Not, 100, false},
+        {"takes a lock abandoned by its holder", Ending::Abandons, Ending::Not, 100, true},
+    };
+    for (const auto& row : rows) {
+        Reset();
+        applyWaits = false;
+        OtherRun other;
+        ASSERT_TRUE(other.Holds()) << row.what;
+        other.End(row.before);
+        bool result = !row.result;
+        std::thread apply([&] {
+            applying = true;
+            result = ApplyLogLevel(true, row.timeout);
+        });
+        EXPECT_TRUE(wait::Until([] { return applyWaits.load(); })) << row.what << ": the apply never waited";
+        if (row.before == Ending::Not) {
+            EXPECT_EQ(std::nullopt, raw::Snapshot(View32, Vendor)) << row.what << ": written under another run";
+        }
+        other.End(row.during);
+        apply.join();
+        EXPECT_EQ(row.result, result) << row.what;
+        EXPECT_EQ(row.result, raw::Snapshot(View32, Vendor).has_value()) << row.what << ": what the run wrote";
     }
 }
 
