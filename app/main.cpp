@@ -1,5 +1,6 @@
 #include "DialogLogLevel.h"
 #include "LogLevelPolicy.h"
+#include "VisibleDesktop.h"
 
 #include <VxOptions/VxOptionParser.h>
 #include <windows.h>
@@ -44,6 +45,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) try
         if (parser.IsSet(L"full")) {
             return ApplySilently(true);
         }
+    }
+
+    // Where nobody can see the dialog (a deployment running as SYSTEM with a mistyped switch),
+    // waiting for an answer would hold the deployment until its own time-out.
+    if (!HasVisibleDesktop()) {
+        return 1;
     }
 
     DialogLogLevel dialog;

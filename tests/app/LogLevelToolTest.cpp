@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -291,6 +292,39 @@ TEST_F(LogLevelToolTest, FailedApplyShowsMessageBoxThenExitsWithZero)
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(std::optional<DWORD>(0), tool.Wait());
     EXPECT_EQ(before.vendor32, Capture().vendor32);
+}
+
+// Under SYSTEM nobody answers a dialog: a command line that would open one fails at once, and the
+// silent switches work as anywhere.
+TEST_F(LogLevelToolTest, NoDialogOnAWindowStationNobodySees)
+{
+    // A station nobody sees, as a service's is, with a desktop in it (a desktop is made in the
+    // caller's own station); both stay open while the tool runs there.
+    const std::unique_ptr<HWINSTA__, decltype(&CloseWindowStation)> station(
+        CreateWindowStationW(L"LogLevelToolTests", 0, WINSTA_ALL_ACCESS, nullptr), &CloseWindowStation);
+    const HWINSTA own = GetProcessWindowStation();
+    ASSERT_TRUE(station && SetProcessWindowStation(station.get())) << "error " << GetLastError();
+    const std::unique_ptr<HDESK__, decltype(&CloseDesktop)> desktop(
+        CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr), &CloseDesktop);
+    ASSERT_TRUE(SetProcessWindowStation(own));
+    ASSERT_NE(nullptr, desktop);
+    const struct {
+        const wchar_t* line;
+        DWORD code;
+        std::optional<raw::KeySnapshot> after;
+    } rows[] = {
+        {L"LogLevelTool.exe", 1, std::nullopt},
+        {L"LogLevelTool.exe /ful", 1, std::nullopt},
+        {L"LogLevelTool.exe /full /quiet", 1, std::nullopt},
+        {L"LogLevelTool.exe /full", 0, FullState},
+    };
+    for (const auto& row : rows) {
+        Clean();
+        Tool tool(row.line, ReleasedProgram(), nullptr, L"LogLevelToolTests\\Default");
+        ASSERT_TRUE(tool.started) << Show(row.line) << ": error " << tool.startError;
+        EXPECT_EQ(std::optional<DWORD>(row.code), tool.Wait()) << Show(row.line);
+        EXPECT_EQ(row.after, raw::Snapshot(View32, Vendor)) << Show(row.line);
+    }
 }
 
 // What a user sees: the dialog's area copied from the screen. Wine composes the windows into its
