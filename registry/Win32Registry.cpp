@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,9 @@ constexpr DWORD ValueNameCapacity = native::LongestValueName + 1;
 constexpr REGSAM TreeDeletionRights = KEY_ENUMERATE_SUB_KEYS | DELETE;
 // Creating subkeys and storing values, and asking whether the key is a link.
 constexpr REGSAM CopyTargetRights = KEY_CREATE_SUB_KEY | KEY_SET_VALUE | KEY_QUERY_VALUE;
+// A level on the way to the copy's destination: asking whether it is a link; creating below it is
+// judged by the key's own security.
+constexpr REGSAM PathLevelRights = KEY_QUERY_VALUE;
 
 // A NUL would end the name early at the platform, which would then act on another one.
 bool HoldsNul(const std::wstring& text)
@@ -55,6 +59,12 @@ void SplitPath(const std::wstring& path, std::wstring& parent, std::wstring& lea
 std::wstring JoinPath(const std::wstring& parent, const std::wstring& name)
 {
     return parent.empty() ? name : parent + Separator + name;
+}
+
+// Registry names ignore case, beyond ASCII too, so a\B lies inside A as much as A\B does.
+bool IsInside(const std::wstring& name, const std::wstring& tree)
+{
+    return StartsWith(name, tree + Separator, true);
 }
 
 // A link opened as itself holds its target in this value; a key that merely holds such a value is
@@ -579,56 +589,71 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
     if (source.empty() || destination.empty() || !IsUsablePath(source) || !IsUsablePath(destination)) {
         return Record(RegistryError::InvalidArgument, error);
     }
-    // Registry names ignore case, beyond ASCII too, so a\B lies inside A as much as A\B does;
-    // copying a tree into itself would nest copies until the registry's depth limit.
-    if (StartsWith(destination, source + Separator, true)) {
+    // Copying a tree into itself would nest copies until the registry's depth limit.
+    if (IsInside(destination, source)) {
         return Record(RegistryError::InvalidArgument, error);
     }
     ScopedKey from;
-    LONG status = OpenKey(source, KEY_READ, from, REG_OPTION_OPEN_LINK);
+    const LONG status = OpenKey(source, KEY_READ, from, REG_OPTION_OPEN_LINK);
     if (!Record(AsItStands(status, from), error)) {
         return false;
     }
-    // A link along either path (the last component is opened as itself) can give the source a
-    // second spelling inside the destination; the names the system resolved are compared too.
-    // Where nothing of the destination exists yet, or the system does not say, the depth limit
-    // below is what remains.
+    // Without the name the system resolved for the source, the destination cannot be checked.
     const std::wstring sourceName = native::KeyName(from.Get());
-    const std::wstring destinationName = ResolvedName(destination);
-    if (!sourceName.empty() && !destinationName.empty() &&
-        StartsWith(destinationName, sourceName + Separator, true)) {
-        return Record(RegistryError::InvalidArgument, error);
+    if (sourceName.empty()) {
+        return Record(RegistryError::Failed, error);
     }
     ScopedKey to;
-    status = OpenKey(destination, CopyTargetRights, to, REG_OPTION_OPEN_LINK);
-    if (status == ERROR_FILE_NOT_FOUND) {
-        if (!CreateKey(destination, error)) {
-            return false;
-        }
-        status = OpenKey(destination, CopyTargetRights, to, REG_OPTION_OPEN_LINK);
-    }
-    if (!Record(AsItStands(status, to), error)) {
+    if (!Record(OpenDestination(destination, sourceName, to), error)) {
         return false;
     }
     return Record(CopyTreeAt(from.Get(), to.Get(), 0), error);
 }
 
-// The levels that do not exist yet are named as they will be created, below the resolved name
-// of the deepest one that does.
-std::wstring Win32Registry::ResolvedName(const std::wstring& path) const
+// A level at a time, each opened or created below the handle of the one above, so that a link
+// along the path cannot be swapped in after a check. A link along the path is followed, as the
+// platform follows one, and the name the system resolved for each level is compared with the
+// source's before anything is created below it. Where a level is missing it is created as it
+// stands: a link there (one whose target is missing) is refused like the link the last level may
+// be, since following it would create its target unchecked.
+RegistryError Win32Registry::OpenDestination(const std::wstring& path, const std::wstring& sourceName,
+                                             ScopedKey& key) const
 {
-    std::wstring existing = path;
-    while (!existing.empty()) {
-        ScopedKey key;
-        OpenKey(existing, KEY_QUERY_VALUE, key, 0);
-        if (key.IsOpen()) {
-            const std::wstring name = native::KeyName(key.Get());
-            return name.empty() ? name : name + path.substr(existing.size());
+    for (std::wstring::size_type begin = 0;;) {
+        const std::wstring::size_type end = path.find(Separator, begin);
+        const bool last = end == std::wstring::npos;
+        const std::wstring name = path.substr(begin, last ? std::wstring::npos : end - begin);
+        const DWORD options = last ? REG_OPTION_OPEN_LINK : 0;
+        const REGSAM mask = last ? CopyTargetRights : PathLevelRights;
+        // Below a predefined root, which only advapi32 knows, the first level is one of the
+        // platform's own: opened, never created.
+        const bool belowPredefined = begin == 0 && ScopedKey::IsPredefined(rootKey);
+        const HKEY parent = begin == 0 ? rootKey : key.Get();
+        ScopedKey level;
+        LONG status =
+            belowPredefined ? OpenKey(name, mask, level, options) : OpenBelow(parent, name, options, mask, level);
+        if (status == ERROR_FILE_NOT_FOUND && !belowPredefined) {
+            status = CreateBelow(parent, name, REG_OPTION_OPEN_LINK, mask, level);
         }
-        const std::wstring::size_type pos = existing.rfind(Separator);
-        existing.resize(pos == std::wstring::npos ? 0 : pos);
+        const RegistryError code = AsItStands(status, level);
+        if (code != RegistryError::None) {
+            return code;
+        }
+        const std::wstring levelName = native::KeyName(level.Get());
+        if (levelName.empty()) {
+            return RegistryError::Failed;
+        }
+        // The source itself may be the destination, and is then copied onto itself.
+        const bool isSource = levelName.size() == sourceName.size() && StartsWith(levelName, sourceName, true);
+        if (IsInside(levelName, sourceName) || (isSource && !last)) {
+            return RegistryError::InvalidArgument;
+        }
+        key = std::move(level);
+        if (last) {
+            return RegistryError::None;
+        }
+        begin = end + 1;
     }
-    return std::wstring();
 }
 
 RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination, std::size_t depth)

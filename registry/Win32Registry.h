@@ -15,9 +15,9 @@ class ScopedKey;
 // is relative to the root key; no key handle is kept between calls, so objects can be copied
 // freely. Operations call one another through the virtual table, so an override changes every
 // operation built on it, narrow twins included. DeleteKeyTree and CopyKey are the exception: they
-// walk their trees by the handles they opened, and only CopyKey calls another operation, CreateKey
-// for a missing destination; the names they meet in a tree are used whole, a NUL in one included.
-// A path or name the caller gives that holds a NUL, a path with an empty component (a leading, trailing or
+// walk their trees, and CopyKey the destination's path, by the handles they opened and call no
+// other operation; the names they meet in a tree are used whole, a NUL in one included. A path or
+// name the caller gives that holds a NUL, a path with an empty component (a leading, trailing or
 // doubled backslash), or one longer than 32,766 characters or deeper than 512 levels, is refused
 // with InvalidArgument before any platform call. An empty parent is the root itself. No operation
 // deletes a direct child of a predefined root; below a root the caller opened, every level is the
@@ -135,7 +135,11 @@ public:
                                         RegistryError* error = nullptr);
     // Merges the source tree into the destination, values before subkeys at every level, byte for
     // byte. A destination inside the source, a link in the source tree and a link standing where
-    // the copy would write are refused with InvalidArgument; what was copied before stays.
+    // the copy would write are refused with InvalidArgument; what was copied before stays. The
+    // destination's levels are opened, the missing ones created, one at a time: a level that lies
+    // inside the source by the name the system resolved (links along the path followed), or a link
+    // standing where a level is missing, is refused before anything is created below it. Failed
+    // when the system does not tell the source's name.
     virtual bool CopyKey(const std::wstring& source, const std::wstring& destination,
                          RegistryError* error = nullptr);
     // Copies data and type, byte for byte; the destination key must exist. REG_NONE is refused
@@ -182,7 +186,7 @@ private:
     // The tree walks below the keys the public operations opened.
     RegistryError DeleteTreeAt(HKEY key);
     RegistryError CopyTreeAt(HKEY source, HKEY destination, std::size_t depth);
-    std::wstring ResolvedName(const std::wstring& path) const;
+    RegistryError OpenDestination(const std::wstring& path, const std::wstring& sourceName, ScopedKey& key) const;
     std::int32_t CountNames(const std::string& key, NameKind kind, RegistryError* error);
     std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                  RegistryError* error);

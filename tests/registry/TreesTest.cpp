@@ -195,6 +195,10 @@ TEST_F(Trees, DeleteKeyTreeFailures)
 TEST_F(Trees, LinksAreNeverFollowed)
 {
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"target\\child")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"target\\new")));
+    const raw::Link dangling(View32, Scratch(L"dangling"), Scratch(L"target\\new"));
+    ASSERT_TRUE(dangling.Made());
+    ASSERT_TRUE(raw::DeleteTree(View32, Scratch(L"target\\new")));
     ASSERT_TRUE(raw::SetDword(View32, Scratch(L"target"), L"v", 1));
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"doomed")));
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"src\\sub")));
@@ -227,6 +231,7 @@ TEST_F(Trees, LinksAreNeverFollowed)
         {"copying onto a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dstlnk"), e); }, false, RegistryError::InvalidArgument, nullptr},
         {"copying a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"dstlnk"), Scratch(L"fromlnk"), e); }, false, RegistryError::InvalidArgument, L"fromlnk"},
         {"copying into itself through a link on the way", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"target"), Scratch(L"into\\copy"), e); }, false, RegistryError::InvalidArgument, nullptr},
+        {"copying into itself through a link to a level not made yet", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"target"), Scratch(L"dangling\\copy"), e); }, false, RegistryError::InvalidArgument, nullptr},
     };
     for (const auto& row : rows) {
         const auto [result, error] = Call<bool>(row.operation);
