@@ -12,6 +12,17 @@ public:
     ScopedKey(const ScopedKey&) = delete;
     ScopedKey& operator=(const ScopedKey&) = delete;
 
+    // Takes over the other's handle, closing its own; the other is left empty.
+    ScopedKey& operator=(ScopedKey&& other) noexcept
+    {
+        if (this != &other) {
+            Close();
+            key = other.key;
+            other.key = nullptr;
+        }
+        return *this;
+    }
+
     HKEY Get() const { return key; }
     bool IsOpen() const { return key != nullptr; }
     bool Owns() const { return key != nullptr && !IsPredefined(key); }

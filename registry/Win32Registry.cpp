@@ -1,19 +1,12 @@
 #include "Win32Registry.h"
 
+#include "NativeRegistry.h"
 #include "ScopedKey.h"
 #include "TextConversions.h"
 
-#include <winternl.h>
-
 #include <algorithm>
 #include <cstring>
-
-// Deletes the key a handle stands for, a link as the link itself; advapi32's deletions take a name
-// and follow a link in it.
-extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
-// The name of the key a handle stands for, as the system resolved it, links along the path included.
-extern "C" NTSTATUS NTAPI NtQueryKey(HANDLE key, int informationClass, void* information, ULONG length,
-                                     ULONG* resultLength);
+#include <utility>
 
 namespace {
 
@@ -23,15 +16,16 @@ constexpr wchar_t Separator = L'\\';
 constexpr std::size_t MaxPathLength = 32766;
 // The registry's own limit on the depth of a tree.
 constexpr std::size_t MaxPathDepth = 512;
-// The longest names the registry holds, 255 and 16,383 characters, with a terminator.
-constexpr DWORD SubKeyNameCapacity = 256;
-constexpr DWORD ValueNameCapacity = 16384;
-// A value that still grows after this many queries is given up.
-constexpr int MaxQueryPasses = 8;
+// The longest names the registry holds, with a terminator.
+constexpr DWORD SubKeyNameCapacity = native::LongestKeyName + 1;
+constexpr DWORD ValueNameCapacity = native::LongestValueName + 1;
 // Listing the subkeys, then deleting the key itself.
 constexpr REGSAM TreeDeletionRights = KEY_ENUMERATE_SUB_KEYS | DELETE;
 // Creating subkeys and storing values, and asking whether the key is a link.
 constexpr REGSAM CopyTargetRights = KEY_CREATE_SUB_KEY | KEY_SET_VALUE | KEY_QUERY_VALUE;
+// A level on the way to the copy's destination: asking whether it is a link; creating below it is
+// judged by the key's own security.
+constexpr REGSAM PathLevelRights = KEY_QUERY_VALUE;
 
 // A NUL would end the name early at the platform, which would then act on another one.
 bool HoldsNul(const std::wstring& text)
@@ -67,23 +61,10 @@ std::wstring JoinPath(const std::wstring& parent, const std::wstring& name)
     return parent.empty() ? name : parent + Separator + name;
 }
 
-LONG DeleteOpenedKey(HKEY key)
+// Registry names ignore case, beyond ASCII too, so a\B lies inside A as much as A\B does.
+bool IsInside(const std::wstring& name, const std::wstring& tree)
 {
-    return static_cast<LONG>(RtlNtStatusToDosError(NtDeleteKey(key)));
-}
-
-// Empty when the system does not say.
-std::wstring KeyName(HKEY key)
-{
-    constexpr int KeyNameInformation = 3;
-    // A name length, then the absolute name (\REGISTRY\MACHINE\...), longer than any relative path.
-    std::vector<ULONG> buffer(MaxPathLength + 256);
-    ULONG size = 0;
-    if (NtQueryKey(key, KeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size() * sizeof(ULONG)),
-                   &size) != 0) {
-        return std::wstring();
-    }
-    return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + 1), buffer[0] / sizeof(wchar_t));
+    return StartsWith(name, tree + Separator, true);
 }
 
 // A link opened as itself holds its target in this value; a key that merely holds such a value is
@@ -103,7 +84,7 @@ LONG QuerySized(HKEY key, const std::wstring& name, DWORD& type, std::vector<std
     if (status == ERROR_SUCCESS && size != 0) {
         status = ERROR_MORE_DATA;
     }
-    for (int pass = 0; status == ERROR_MORE_DATA && pass < MaxQueryPasses; ++pass) {
+    for (int pass = 0; status == ERROR_MORE_DATA && pass < native::MaxQueryPasses; ++pass) {
         buffer.resize(size);
         status = RegQueryValueExW(key, name.c_str(), nullptr, &type, buffer.data(), &size);
     }
@@ -150,15 +131,15 @@ LONG Win32Registry::OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& ke
     return RegOpenKeyExW(rootKey, path.c_str(), options, mask | accessFlags, key.Receive());
 }
 
-LONG Win32Registry::OpenUnfollowed(HKEY parent, const std::wstring& name, REGSAM mask, ScopedKey& key) const
+LONG Win32Registry::OpenBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const
 {
-    return RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, mask | accessFlags, key.Receive());
+    return native::OpenKey(parent, name, options, mask | accessFlags, key);
 }
 
-LONG Win32Registry::CreateUnfollowed(HKEY parent, const std::wstring& name, REGSAM mask, ScopedKey& key) const
+LONG Win32Registry::CreateBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask,
+                                ScopedKey& key) const
 {
-    return RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE | REG_OPTION_OPEN_LINK,
-                           mask | accessFlags, nullptr, key.Receive(), nullptr);
+    return native::CreateKey(parent, name, options, mask | accessFlags, key);
 }
 
 bool Win32Registry::IsTopLevel(const std::wstring& path) const
@@ -296,12 +277,12 @@ bool Win32Registry::DeleteSubKey(const std::wstring& parent, const std::wstring&
     // Deleted through a handle to the key as it stands: a deletion by name would follow a link and
     // delete its target.
     ScopedKey doomed;
-    const LONG status = OpenUnfollowed(key.Get(), name, DELETE, doomed);
+    const LONG status = OpenBelow(key.Get(), name, REG_OPTION_OPEN_LINK, DELETE, doomed);
     key.Close();
     if (!doomed.IsOpen()) {
         return RecordOpenFailure(status, error);
     }
-    return Record(MapPlatformError(DeleteOpenedKey(doomed.Get())), error);
+    return Record(MapPlatformError(native::DeleteKey(doomed.Get())), error);
 }
 
 bool Win32Registry::DeleteKey(const std::wstring& path, RegistryError* error)
@@ -424,7 +405,7 @@ bool Win32Registry::ReadString(const std::wstring& key, const std::wstring& name
     LONG status = ERROR_MORE_DATA;
     // The value may grow between the calls; each pass takes the size the last one reported, and
     // one that keeps growing (or a root that reports no size) is given up as Failed.
-    for (int pass = 0; status == ERROR_MORE_DATA && pass < MaxQueryPasses; ++pass) {
+    for (int pass = 0; status == ERROR_MORE_DATA && pass < native::MaxQueryPasses; ++pass) {
         value.resize((size + 1) / 2);
         status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type,
                                   reinterpret_cast<BYTE*>(value.data()), &size);
@@ -555,8 +536,8 @@ std::int32_t Win32Registry::EnumValueNames(const std::wstring& key, std::vector<
 }
 
 // Every key of a tree is opened as it stands (a link as the link itself, never its target),
-// relative to the handle of its parent, and deleted through its own handle: nothing that changes
-// in the tree meanwhile can lead the operation outside it.
+// relative to the handle of its parent and by its whole name, and deleted through its own handle:
+// nothing that changes in the tree meanwhile, and no name in it, can lead the operation outside it.
 bool Win32Registry::DeleteKeyTree(const std::wstring& parent, const std::wstring& name, RegistryError* error)
 {
     const std::wstring path = JoinPath(parent, name);
@@ -574,7 +555,7 @@ bool Win32Registry::DeleteKeyTree(const std::wstring& parent, const std::wstring
 RegistryError Win32Registry::DeleteTreeAt(HKEY key)
 {
     std::vector<std::wstring> names;
-    LONG status = ListNames(key, NameKind::SubKeys, names);
+    LONG status = native::ListSubKeys(key, names);
     // Someone else removed the key since it was opened: gone, as wanted.
     if (status == ERROR_KEY_DELETED) {
         return RegistryError::None;
@@ -584,7 +565,7 @@ RegistryError Win32Registry::DeleteTreeAt(HKEY key)
     }
     for (const std::wstring& name : names) {
         ScopedKey child;
-        status = OpenUnfollowed(key, name, TreeDeletionRights, child);
+        status = OpenBelow(key, name, REG_OPTION_OPEN_LINK, TreeDeletionRights, child);
         // A child that someone else removed since the listing is gone, as wanted.
         if (status == ERROR_FILE_NOT_FOUND || status == ERROR_KEY_DELETED) {
             continue;
@@ -597,7 +578,7 @@ RegistryError Win32Registry::DeleteTreeAt(HKEY key)
             return code;
         }
     }
-    status = DeleteOpenedKey(key);
+    status = native::DeleteKey(key);
     return status == ERROR_KEY_DELETED ? RegistryError::None : MapPlatformError(status);
 }
 
@@ -608,56 +589,71 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
     if (source.empty() || destination.empty() || !IsUsablePath(source) || !IsUsablePath(destination)) {
         return Record(RegistryError::InvalidArgument, error);
     }
-    // Registry names ignore case, beyond ASCII too, so a\B lies inside A as much as A\B does;
-    // copying a tree into itself would nest copies until the registry's depth limit.
-    if (StartsWith(destination, source + Separator, true)) {
+    // Copying a tree into itself would nest copies until the registry's depth limit.
+    if (IsInside(destination, source)) {
         return Record(RegistryError::InvalidArgument, error);
     }
     ScopedKey from;
-    LONG status = OpenKey(source, KEY_READ, from, REG_OPTION_OPEN_LINK);
+    const LONG status = OpenKey(source, KEY_READ, from, REG_OPTION_OPEN_LINK);
     if (!Record(AsItStands(status, from), error)) {
         return false;
     }
-    // A link along either path (the last component is opened as itself) can give the source a
-    // second spelling inside the destination; the names the system resolved are compared too.
-    // Where nothing of the destination exists yet, or the system does not say, the depth limit
-    // below is what remains.
-    const std::wstring sourceName = KeyName(from.Get());
-    const std::wstring destinationName = ResolvedName(destination);
-    if (!sourceName.empty() && !destinationName.empty() &&
-        StartsWith(destinationName, sourceName + Separator, true)) {
-        return Record(RegistryError::InvalidArgument, error);
+    // Without the name the system resolved for the source, the destination cannot be checked.
+    const std::wstring sourceName = native::KeyName(from.Get());
+    if (sourceName.empty()) {
+        return Record(RegistryError::Failed, error);
     }
     ScopedKey to;
-    status = OpenKey(destination, CopyTargetRights, to, REG_OPTION_OPEN_LINK);
-    if (status == ERROR_FILE_NOT_FOUND) {
-        if (!CreateKey(destination, error)) {
-            return false;
-        }
-        status = OpenKey(destination, CopyTargetRights, to, REG_OPTION_OPEN_LINK);
-    }
-    if (!Record(AsItStands(status, to), error)) {
+    if (!Record(OpenDestination(destination, sourceName, to), error)) {
         return false;
     }
     return Record(CopyTreeAt(from.Get(), to.Get(), 0), error);
 }
 
-// The levels that do not exist yet are named as they will be created, below the resolved name
-// of the deepest one that does.
-std::wstring Win32Registry::ResolvedName(const std::wstring& path) const
+// A level at a time, each opened or created below the handle of the one above, so that a link
+// along the path cannot be swapped in after a check. A link along the path is followed, as the
+// platform follows one, and the name the system resolved for each level is compared with the
+// source's before anything is created below it. Where a level is missing it is created as it
+// stands: a link there (one whose target is missing) is refused like the link the last level may
+// be, since following it would create its target unchecked.
+RegistryError Win32Registry::OpenDestination(const std::wstring& path, const std::wstring& sourceName,
+                                             ScopedKey& key) const
 {
-    std::wstring existing = path;
-    while (!existing.empty()) {
-        ScopedKey key;
-        OpenKey(existing, KEY_QUERY_VALUE, key, 0);
-        if (key.IsOpen()) {
-            const std::wstring name = KeyName(key.Get());
-            return name.empty() ? name : name + path.substr(existing.size());
+    for (std::wstring::size_type begin = 0;;) {
+        const std::wstring::size_type end = path.find(Separator, begin);
+        const bool last = end == std::wstring::npos;
+        const std::wstring name = path.substr(begin, last ? std::wstring::npos : end - begin);
+        const DWORD options = last ? REG_OPTION_OPEN_LINK : 0;
+        const REGSAM mask = last ? CopyTargetRights : PathLevelRights;
+        // Below a predefined root, which only advapi32 knows, the first level is one of the
+        // platform's own: opened, never created.
+        const bool belowPredefined = begin == 0 && ScopedKey::IsPredefined(rootKey);
+        const HKEY parent = begin == 0 ? rootKey : key.Get();
+        ScopedKey level;
+        LONG status =
+            belowPredefined ? OpenKey(name, mask, level, options) : OpenBelow(parent, name, options, mask, level);
+        if (status == ERROR_FILE_NOT_FOUND && !belowPredefined) {
+            status = CreateBelow(parent, name, REG_OPTION_OPEN_LINK, mask, level);
         }
-        const std::wstring::size_type pos = existing.rfind(Separator);
-        existing.resize(pos == std::wstring::npos ? 0 : pos);
+        const RegistryError code = AsItStands(status, level);
+        if (code != RegistryError::None) {
+            return code;
+        }
+        const std::wstring levelName = native::KeyName(level.Get());
+        if (levelName.empty()) {
+            return RegistryError::Failed;
+        }
+        // The source itself may be the destination, and is then copied onto itself.
+        const bool isSource = levelName.size() == sourceName.size() && StartsWith(levelName, sourceName, true);
+        if (IsInside(levelName, sourceName) || (isSource && !last)) {
+            return RegistryError::InvalidArgument;
+        }
+        key = std::move(level);
+        if (last) {
+            return RegistryError::None;
+        }
+        begin = end + 1;
     }
-    return std::wstring();
 }
 
 RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination, std::size_t depth)
@@ -667,31 +663,30 @@ RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination, std::size
         return RegistryError::Failed;
     }
     std::vector<std::wstring> names;
-    LONG status = ListNames(source, NameKind::Values, names);
+    LONG status = native::ListValues(source, names);
     for (std::size_t i = 0; status == ERROR_SUCCESS && i < names.size(); ++i) {
         std::vector<std::uint8_t> data;
         DWORD type = REG_NONE;
-        status = QuerySized(source, names[i], type, data);
+        status = native::QueryValue(source, names[i], type, data);
         if (status == ERROR_SUCCESS && type == REG_NONE) {
             return RegistryError::WrongType;
         }
         if (status == ERROR_SUCCESS) {
-            status = RegSetValueExW(destination, names[i].c_str(), 0, type, data.data(),
-                                    static_cast<DWORD>(data.size()));
+            status = native::SetValue(destination, names[i], type, data);
         }
     }
     if (status == ERROR_SUCCESS) {
-        status = ListNames(source, NameKind::SubKeys, names);
+        status = native::ListSubKeys(source, names);
     }
     if (status != ERROR_SUCCESS) {
         return MapPlatformError(status);
     }
     for (const std::wstring& name : names) {
         ScopedKey from;
-        RegistryError code = AsItStands(OpenUnfollowed(source, name, KEY_READ, from), from);
+        RegistryError code = AsItStands(OpenBelow(source, name, REG_OPTION_OPEN_LINK, KEY_READ, from), from);
         ScopedKey to;
         if (code == RegistryError::None) {
-            code = AsItStands(CreateUnfollowed(destination, name, CopyTargetRights, to), to);
+            code = AsItStands(CreateBelow(destination, name, REG_OPTION_OPEN_LINK, CopyTargetRights, to), to);
         }
         if (code == RegistryError::None) {
             code = CopyTreeAt(from.Get(), to.Get(), depth + 1);
@@ -723,9 +718,8 @@ bool Win32Registry::CopyValue(const std::wstring& sourceKey, const std::wstring&
     if (!OpenOrRecord(destinationKey, KEY_SET_VALUE, destination, error)) {
         return false;
     }
-    const LONG status = RegSetValueExW(destination.Get(), destinationName.c_str(), 0, type, data.data(),
-                                       static_cast<DWORD>(data.size()));
-    return Record(MapPlatformError(status), error);
+    // Exactly the bytes read: advapi32 may count a character past a string that lacks its NUL.
+    return Record(MapPlatformError(native::SetValue(destination.Get(), destinationName, type, data)), error);
 }
 
 bool Win32Registry::DeleteValue(const std::wstring& key, const std::wstring& name,

@@ -15,12 +15,13 @@ class ScopedKey;
 // is relative to the root key; no key handle is kept between calls, so objects can be copied
 // freely. Operations call one another through the virtual table, so an override changes every
 // operation built on it, narrow twins included. DeleteKeyTree and CopyKey are the exception: they
-// walk their trees by the handles they opened, and only CopyKey calls another operation, CreateKey
-// for a missing destination. A path or name holding a NUL, a path with an
-// empty component (a leading, trailing or doubled backslash), or one longer than 32,766 characters
-// or deeper than 512 levels, is refused with InvalidArgument before any platform call. An empty
-// parent is the root itself. No operation deletes a direct child of a predefined root; below a
-// root the caller opened, every level is the caller's and may be created and deleted.
+// walk their trees, and CopyKey the destination's path, by the handles they opened and call no
+// other operation; the names they meet in a tree are used whole, a NUL in one included. A path or
+// name the caller gives that holds a NUL, a path with an empty component (a leading, trailing or
+// doubled backslash), or one longer than 32,766 characters or deeper than 512 levels, is refused
+// with InvalidArgument before any platform call. An empty parent is the root itself. No operation
+// deletes a direct child of a predefined root; below a root the caller opened, every level is the
+// caller's and may be created and deleted.
 class Win32Registry : public Registry {
 public:
     ~Win32Registry() override = default;
@@ -132,12 +133,17 @@ public:
                                      RegistryError* error = nullptr);
     virtual std::int32_t EnumValueNames(const std::wstring& key, std::vector<std::wstring>& names,
                                         RegistryError* error = nullptr);
-    // Merges the source tree into the destination, values before subkeys at every level. A
-    // destination inside the source, a link in the source tree and a link standing where the
-    // copy would write are refused with InvalidArgument; what was copied before stays.
+    // Merges the source tree into the destination, values before subkeys at every level, byte for
+    // byte. A destination inside the source, a link in the source tree and a link standing where
+    // the copy would write are refused with InvalidArgument; what was copied before stays. The
+    // destination's levels are opened, the missing ones created, one at a time: a level that lies
+    // inside the source by the name the system resolved (links along the path followed), or a link
+    // standing where a level is missing, is refused before anything is created below it. Failed
+    // when the system does not tell the source's name.
     virtual bool CopyKey(const std::wstring& source, const std::wstring& destination,
                          RegistryError* error = nullptr);
-    // Copies data and type; the destination key must exist. REG_NONE is refused with WrongType.
+    // Copies data and type, byte for byte; the destination key must exist. REG_NONE is refused
+    // with WrongType.
     virtual bool CopyValue(const std::wstring& sourceKey, const std::wstring& sourceName,
                            const std::wstring& destinationKey, const std::wstring& destinationName,
                            RegistryError* error = nullptr);
@@ -158,9 +164,10 @@ private:
     // Opens with the operation's mask OR-ed with the access flags. The key counts as opened when
     // a handle came back; the result is what the platform returned.
     LONG OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key, DWORD options = 0) const;
-    // Open or create one level below a handle; a link there is handed back as the link itself.
-    LONG OpenUnfollowed(HKEY parent, const std::wstring& name, REGSAM mask, ScopedKey& key) const;
-    LONG CreateUnfollowed(HKEY parent, const std::wstring& name, REGSAM mask, ScopedKey& key) const;
+    // Open or create one level below a handle, by the whole name; with REG_OPTION_OPEN_LINK a link
+    // there is handed back as the link itself.
+    LONG OpenBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const;
+    LONG CreateBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const;
     // A direct child of a predefined root, which no operation deletes.
     bool IsTopLevel(const std::wstring& path) const;
     // A fixed-size read; the type is judged before the result.
@@ -179,7 +186,7 @@ private:
     // The tree walks below the keys the public operations opened.
     RegistryError DeleteTreeAt(HKEY key);
     RegistryError CopyTreeAt(HKEY source, HKEY destination, std::size_t depth);
-    std::wstring ResolvedName(const std::wstring& path) const;
+    RegistryError OpenDestination(const std::wstring& path, const std::wstring& sourceName, ScopedKey& key) const;
     std::int32_t CountNames(const std::string& key, NameKind kind, RegistryError* error);
     std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                  RegistryError* error);

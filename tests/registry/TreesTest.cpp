@@ -5,6 +5,8 @@
 #include "RegistryCall.h"
 #include "ScratchKey.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -16,21 +18,22 @@ constexpr REGSAM View32 = KEY_WOW64_32KEY;
 using Wide = std::vector<std::wstring>;
 
 // Stands in for another program that removes a listed key just before the tree walk opens it.
-LONG(WINAPI* realOpenKey)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = nullptr;
+NTSTATUS(NTAPI* realOpenKey)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, ULONG) = nullptr;
 std::wstring vanishing;
 bool vanishesAfterOpen = false;
 
-LONG WINAPI OpenAroundRemoval(HKEY parent, LPCWSTR name, DWORD options, REGSAM mask, PHKEY key)
+NTSTATUS NTAPI OpenAroundRemoval(PHANDLE key, ACCESS_MASK mask, POBJECT_ATTRIBUTES attributes, ULONG options)
 {
     const std::wstring path = vanishing;
-    const bool ours = !path.empty() && name != nullptr && path.ends_with(std::wstring(L"\\") + name);
+    const UNICODE_STRING& name = *attributes->ObjectName;
+    const bool ours = !path.empty() && path.ends_with(L"\\" + std::wstring(name.Buffer, name.Length / sizeof(wchar_t)));
     if (ours) {
         vanishing.clear();
     }
     if (ours && !vanishesAfterOpen) {
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), View32, 0);
     }
-    const LONG status = realOpenKey(parent, name, options, mask, key);
+    const NTSTATUS status = realOpenKey(key, mask, attributes, options);
     if (ours && vanishesAfterOpen) {
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), View32, 0);
     }
@@ -101,19 +104,25 @@ TEST_F(Trees, EnumerationEdgeCases)
 
 }
 
-// Key names of 255 characters and value names of 16,383, the registry's longest.
-TEST_F(Trees, LongestNamesAreListedCopiedAndDeleted)
+// Key names of 255 characters and value names of 16,383, the registry's longest, and names that
+// hold a NUL, beside the sibling that their part before the NUL names.
+TEST_F(Trees, NamesAreListedCopiedAndDeletedWhole)
 {
     const std::wstring keyName(255, L'n');
     const std::wstring valueName(16383, L'v');
+    const std::wstring withNul(L"a\0b", 3);
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"long\\a")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"long\\") + withNul));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"long\\") + withNul, L"w", 2));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"long"), L"a", 1));
+    ASSERT_TRUE(raw::SetDword(View32, Scratch(L"long"), withNul, 2));
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"long\\") + keyName));
     ASSERT_TRUE(raw::SetDword(View32, Scratch(L"long\\") + keyName, valueName, 1));
     Wide names{L"stale"};
     const auto [keys, keysError] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumSubKeys(Scratch(L"long"), names, e); });
-    EXPECT_EQ(2, keys);
+    EXPECT_EQ(3, keys);
     EXPECT_EQ(RegistryError::None, keysError);
-    EXPECT_EQ((Wide{L"a", keyName}), Sorted(names));
+    EXPECT_EQ((Wide{L"a", withNul, keyName}), Sorted(names));
     const auto [values, valuesError] = Call<std::int32_t>([&](RegistryError* e) { return registry.EnumValueNames(Scratch(L"long\\") + keyName, names, e); });
     EXPECT_EQ(1, values);
     EXPECT_EQ(RegistryError::None, valuesError);
@@ -145,7 +154,7 @@ TEST_F(Trees, DeleteKeyTreeRemovesTheWholeTree)
         ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t\\a\\b"), L"v", 1));
         ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t"), L"v", 1));
         ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"keep")));
-        ImportHook hook("RegOpenKeyExW", reinterpret_cast<void*>(&OpenAroundRemoval));
+        ImportHook hook("NtOpenKeyEx", reinterpret_cast<void*>(&OpenAroundRemoval));
         realOpenKey = reinterpret_cast<decltype(realOpenKey)>(hook.Original());
         ASSERT_NE(nullptr, realOpenKey);
         vanishing = Scratch(L"t\\a\\gone");
@@ -186,6 +195,10 @@ TEST_F(Trees, DeleteKeyTreeFailures)
 TEST_F(Trees, LinksAreNeverFollowed)
 {
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"target\\child")));
+    ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"target\\new")));
+    const raw::Link dangling(View32, Scratch(L"dangling"), Scratch(L"target\\new"));
+    ASSERT_TRUE(dangling.Made());
+    ASSERT_TRUE(raw::DeleteTree(View32, Scratch(L"target\\new")));
     ASSERT_TRUE(raw::SetDword(View32, Scratch(L"target"), L"v", 1));
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"doomed")));
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"src\\sub")));
@@ -218,6 +231,7 @@ TEST_F(Trees, LinksAreNeverFollowed)
         {"copying onto a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"src"), Scratch(L"dstlnk"), e); }, false, RegistryError::InvalidArgument, nullptr},
         {"copying a link", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"dstlnk"), Scratch(L"fromlnk"), e); }, false, RegistryError::InvalidArgument, L"fromlnk"},
         {"copying into itself through a link on the way", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"target"), Scratch(L"into\\copy"), e); }, false, RegistryError::InvalidArgument, nullptr},
+        {"copying into itself through a link to a level not made yet", [&](RegistryError* e) { return registry.CopyKey(Scratch(L"target"), Scratch(L"dangling\\copy"), e); }, false, RegistryError::InvalidArgument, nullptr},
     };
     for (const auto& row : rows) {
         const auto [result, error] = Call<bool>(row.operation);
@@ -239,6 +253,7 @@ TEST_F(Trees, CopyKeyMergesIntoDestination)
     ASSERT_TRUE(raw::SetDword(View32, Scratch(L"src"), L"same", 1));
     ASSERT_TRUE(raw::SetString(View32, Scratch(L"src\\sub"), L"s", L"text"));
     ASSERT_TRUE(raw::SetValue(View32, Scratch(L"src\\sub\\deep"), L"b", REG_BINARY, {1, 2}));
+    ASSERT_TRUE(raw::SetValue(View32, Scratch(L"src\\sub"), L"unterminated", REG_SZ, std::vector<BYTE>(600002, 'x')));
     ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"dst\\own")));
     ASSERT_TRUE(raw::SetDword(View32, Scratch(L"dst"), L"same", 99));
     ASSERT_TRUE(raw::SetDword(View32, Scratch(L"dst"), L"extra", 7));

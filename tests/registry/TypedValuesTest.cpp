@@ -248,7 +248,7 @@ TEST_F(TypedValues, CopyValue)
     } types[] = {
         {REG_SZ, WideData(std::wstring(L"abc\0", 4))}, {REG_BINARY, {1, 2, 3}}, {REG_DWORD, {4, 0, 0, 0}},
         {REG_MULTI_SZ, WideData(std::wstring(L"a\0b\0\0", 5))}, {REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}},
-        {REG_EXPAND_SZ, WideData(std::wstring(L"%x%\0", 4))}, {REG_BINARY, {}},
+        {REG_EXPAND_SZ, WideData(std::wstring(L"%x%\0", 4))}, {REG_BINARY, {}}, {REG_SZ, Bytes(600002, 'x')},
     };
     for (const auto& row : types) {
         ASSERT_TRUE(Put(L"src", row.type, row.data));

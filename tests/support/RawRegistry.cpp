@@ -2,10 +2,16 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <iomanip>
 #include <utility>
 
 extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
+extern "C" NTSTATUS NTAPI NtCreateKey(PHANDLE key, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, ULONG titleIndex,
+                                      PUNICODE_STRING className, ULONG options, PULONG disposition);
+extern "C" NTSTATUS NTAPI NtOpenKeyEx(PHANDLE key, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, ULONG options);
+extern "C" NTSTATUS NTAPI NtSetValueKey(HANDLE key, PUNICODE_STRING name, ULONG titleIndex, ULONG type, PVOID data,
+                                        ULONG size);
 extern "C" NTSTATUS NTAPI NtQueryKey(HANDLE key, int informationClass, void* information, ULONG length,
                                      ULONG* resultLength);
 
@@ -33,12 +39,50 @@ LONG Open(REGSAM view, const std::wstring& path, REGSAM rights, Key& key)
     return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, rights | view, &key.handle);
 }
 
+// The registry's own calls take a name whole, a NUL in it included, where advapi32 ends it there.
+UNICODE_STRING Counted(const std::wstring& name)
+{
+    const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    return UNICODE_STRING{bytes, bytes, const_cast<PWSTR>(name.data())};
+}
+
+// A child as it stands, a link as the link itself.
+LONG OpenChild(HKEY parent, const std::wstring& name, REGSAM rights, Key& key)
+{
+    UNICODE_STRING counted = Counted(name);
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &counted, OBJ_CASE_INSENSITIVE | OBJ_OPENLINK, parent, nullptr);
+    HANDLE handle = nullptr;
+    const NTSTATUS status = NtOpenKeyEx(&handle, rights, &attributes, 0);
+    key.handle = status == 0 ? static_cast<HKEY>(handle) : nullptr;
+    return static_cast<LONG>(RtlNtStatusToDosError(status));
+}
+
+// Children first; RegDeleteTreeW would leave a child whose name holds a NUL behind.
+bool DeleteChildren(HKEY key)
+{
+    std::vector<wchar_t> name(256);
+    for (;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG status = RegEnumKeyExW(key, 0, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            return true;
+        }
+        Key child;
+        if (status != ERROR_SUCCESS ||
+            OpenChild(key, std::wstring(name.data(), length), KEY_ALL_ACCESS, child) != ERROR_SUCCESS ||
+            !DeleteChildren(child.handle) || NtDeleteKey(child.handle) != 0) {
+            return false;
+        }
+    }
+}
+
 std::optional<KeySnapshot> SnapshotOf(HKEY key)
 {
     KeySnapshot snapshot;
     std::vector<wchar_t> name(16384);
     std::vector<BYTE> data(65536);
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0;;) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD size = static_cast<DWORD>(data.size());
         DWORD type = REG_NONE;
@@ -47,11 +91,16 @@ std::optional<KeySnapshot> SnapshotOf(HKEY key)
         if (status == ERROR_NO_MORE_ITEMS) {
             break;
         }
+        if (status == ERROR_MORE_DATA && size > data.size()) {
+            data.resize(size);
+            continue;
+        }
         if (status != ERROR_SUCCESS) {
             return std::nullopt;
         }
         snapshot.values[std::wstring(name.data(), nameLength)] =
             Value{type, std::vector<BYTE>(data.data(), data.data() + size)};
+        ++index;
     }
     for (DWORD index = 0;; ++index) {
         DWORD nameLength = static_cast<DWORD>(name.size());
@@ -64,7 +113,7 @@ std::optional<KeySnapshot> SnapshotOf(HKEY key)
             return std::nullopt;
         }
         Key child;
-        if (RegOpenKeyExW(key, name.data(), REG_OPTION_OPEN_LINK, KEY_READ, &child.handle) != ERROR_SUCCESS) {
+        if (OpenChild(key, std::wstring(name.data(), nameLength), KEY_READ, child) != ERROR_SUCCESS) {
             return std::nullopt;
         }
         std::optional<KeySnapshot> sub = SnapshotOf(child.handle);
@@ -120,9 +169,19 @@ bool SetDacl(REGSAM view, const std::wstring& path, DWORD deniedRights)
 
 bool CreateKey(REGSAM view, const std::wstring& path, DWORD options)
 {
+    const std::wstring::size_type separator = path.rfind(L'\\');
+    Key parent;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.substr(0, separator).c_str(), 0, nullptr, options,
+                        KEY_CREATE_SUB_KEY | view, nullptr, &parent.handle, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::wstring leaf = path.substr(separator + 1);
+    UNICODE_STRING name = Counted(leaf);
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, parent.handle, nullptr);
     Key key;
-    return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, options, KEY_ALL_ACCESS | view,
-                           nullptr, &key.handle, nullptr) == ERROR_SUCCESS;
+    return NtCreateKey(reinterpret_cast<PHANDLE>(&key.handle), KEY_ALL_ACCESS | view, &attributes, 0, nullptr, options,
+                       nullptr) == 0;
 }
 
 bool KeyExists(REGSAM view, const std::wstring& path)
@@ -133,18 +192,13 @@ bool KeyExists(REGSAM view, const std::wstring& path)
 
 bool DeleteTree(REGSAM view, const std::wstring& path)
 {
-    {
-        Key key;
-        const LONG status = Open(view, path, KEY_ALL_ACCESS, key);
-        // Another test program may be removing the common parent at this very moment.
-        if (status == ERROR_FILE_NOT_FOUND || status == ERROR_KEY_DELETED) {
-            return true;
-        }
-        if (status != ERROR_SUCCESS || RegDeleteTreeW(key.handle, nullptr) != ERROR_SUCCESS) {
-            return false;
-        }
+    Key key;
+    const LONG status = Open(view, path, KEY_ALL_ACCESS, key);
+    // Another test program may be removing the common parent at this very moment.
+    if (status == ERROR_FILE_NOT_FOUND || status == ERROR_KEY_DELETED) {
+        return true;
     }
-    return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0) == ERROR_SUCCESS;
+    return status == ERROR_SUCCESS && DeleteChildren(key.handle) && NtDeleteKey(key.handle) == 0;
 }
 
 bool DeleteIfEmpty(REGSAM view, const std::wstring& path)
@@ -184,8 +238,10 @@ bool SetValue(REGSAM view, const std::wstring& path, const std::wstring& name, D
     if (Open(view, path, KEY_SET_VALUE, key) != ERROR_SUCCESS) {
         return false;
     }
-    return RegSetValueExW(key.handle, name.c_str(), 0, type, data.data(),
-                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    // Exactly these bytes: advapi32 may count a terminator after a string that lacks one.
+    UNICODE_STRING counted = Counted(name);
+    return NtSetValueKey(key.handle, &counted, 0, type, const_cast<BYTE*>(data.data()),
+                         static_cast<ULONG>(data.size())) == 0;
 }
 
 Value Dword(DWORD value)
@@ -255,8 +311,9 @@ std::string Narrow(const std::wstring& text)
 
 void PrintTo(const Value& value, std::ostream* os)
 {
-    *os << "type " << value.type << " [";
-    for (std::size_t i = 0; i < value.data.size(); ++i) {
+    *os << "type " << value.type << ", " << value.data.size() << " bytes [";
+    // The start of a large value is enough to tell it.
+    for (std::size_t i = 0; i < std::min<std::size_t>(value.data.size(), 64); ++i) {
         *os << (i ? " " : "") << std::hex << std::setw(2) << std::setfill('0')
             << static_cast<unsigned>(value.data[i]) << std::dec;
     }

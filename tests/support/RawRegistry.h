@@ -33,7 +33,8 @@ struct KeySnapshot {
 };
 
 // Every function takes the registry view (KEY_WOW64_32KEY or KEY_WOW64_64KEY) and a path
-// below HKEY_LOCAL_MACHINE.
+// below HKEY_LOCAL_MACHINE. Names are taken whole: a value's name and the last component of the
+// path given to CreateKey may hold a NUL.
 bool CreateKey(REGSAM view, const std::wstring& path, DWORD options = REG_OPTION_NON_VOLATILE);
 bool KeyExists(REGSAM view, const std::wstring& path);
 bool DeleteTree(REGSAM view, const std::wstring& path);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ScopedKey;
+
+// The registry's own calls, for the tree walks. Every name is counted, so one that holds a NUL
+// reaches the registry whole, where advapi32 would end it at the NUL and name a sibling; data is
+// written with exactly its length. Results are the platform's, as Win32 codes. Every handle must be
+// one the registry knows: a predefined root is advapi32's alone.
+namespace native {
+
+// The longest names the registry holds.
+constexpr std::size_t LongestKeyName = 255;
+constexpr std::size_t LongestValueName = 16383;
+// A value that still grows after this many queries is given up.
+constexpr int MaxQueryPasses = 8;
+
+// Every subkey name, or every value name, in index order; emptied on failure.
+LONG ListSubKeys(HKEY key, std::vector<std::wstring>& names);
+LONG ListValues(HKEY key, std::vector<std::wstring>& names);
+// One level below an open key. REG_OPTION_OPEN_LINK opens a link there as the link itself.
+LONG OpenKey(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key);
+LONG CreateKey(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key);
+// Type and data as one query delivered them; a value that keeps growing is given up.
+LONG QueryValue(HKEY key, const std::wstring& name, DWORD& type, std::vector<std::uint8_t>& data);
+LONG SetValue(HKEY key, const std::wstring& name, DWORD type, const std::vector<std::uint8_t>& data);
+// Deletes the key a handle stands for, a link as the link itself; advapi32's deletions take a name
+// and follow a link in it.
+LONG DeleteKey(HKEY key);
+// The absolute name the system resolved for the handle, links along the path included; empty when
+// the system does not say.
+std::wstring KeyName(HKEY key);
+
+}  // namespace native
