@@ -28,12 +28,20 @@ Dialog::~Dialog()
 
 INT_PTR Dialog::DoModal(HINSTANCE instance, WORD templateId, HWND parent)
 {
+    if (hwnd != nullptr) {
+        return -1;
+    }
+    modal = true;
     return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), parent, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
 HWND Dialog::Create(HINSTANCE instance, WORD templateId, HWND parent)
 {
+    if (hwnd != nullptr) {
+        return nullptr;
+    }
+    modal = false;
     return CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), parent, DialogProc,
                               reinterpret_cast<LPARAM>(this));
 }
@@ -51,10 +59,20 @@ INT_PTR Dialog::OnInitDialog()
 INT_PTR Dialog::OnCommand(WORD id, WORD, HWND)
 {
     if (id == IDOK || id == IDCANCEL) {
-        EndDialog(hwnd, id);
+        End(id);
         return 0;
     }
     return 1;
+}
+
+// EndDialog only hides a modeless window.
+void Dialog::End(INT_PTR result)
+{
+    if (modal) {
+        EndDialog(hwnd, result);
+    } else {
+        DestroyWindow(hwnd);
+    }
 }
 
 INT_PTR Dialog::OnDrawItem(WPARAM, LPARAM)
@@ -85,6 +103,8 @@ void Dialog::Recolour() const
 }
 
 void Dialog::OnDestroy() {}
+
+void Dialog::OnFinalMessage() {}
 
 INT_PTR Dialog::OnDpiChanged(int newDpi, const RECT& suggested)
 {
@@ -146,6 +166,18 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
     if (dialog == nullptr) {
         return 0;
     }
+    if (message == WM_NCDESTROY) {
+        StoreObject(window, nullptr);
+        // Unless a second window took the object over meanwhile.
+        if (dialog->hwnd == nullptr) {
+            dialog->OnFinalMessage();
+        }
+        return 0;
+    }
+    // Unbound since WM_DESTROY: the children's ends reach no hook.
+    if (dialog->hwnd != window) {
+        return 0;
+    }
     switch (message) {
     case WM_COMMAND:
         return dialog->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -166,8 +198,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
         return dialog->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case WM_DESTROY:
         dialog->OnDestroy();
-        StoreObject(window, nullptr);
         dialog->hwnd = nullptr;
+        dialog->layout.clear();
         return TRUE;
     default:
         return dialog->OnMessage(message, wParam, lParam);
