@@ -2,6 +2,8 @@
 
 #include "Font.h"
 
+#include <algorithm>
+
 namespace VxUI {
 
 namespace {
@@ -15,6 +17,14 @@ void StoreObject(HWND window, Dialog* dialog)
 Dialog* LoadObject(HWND window)
 {
     return reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+RECT InParent(HWND child)
+{
+    RECT rectangle{};
+    GetWindowRect(child, &rectangle);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rectangle), 2);
+    return rectangle;
 }
 
 }  // namespace
@@ -108,6 +118,7 @@ void Dialog::OnFinalMessage() {}
 
 INT_PTR Dialog::OnDpiChanged(int newDpi, const RECT& suggested)
 {
+    Rebase();
     dpi = newDpi;
     SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -115,40 +126,52 @@ INT_PTR Dialog::OnDpiChanged(int newDpi, const RECT& suggested)
     return TRUE;
 }
 
+// The dialog manager lays the template out for the system resolution, and a window that opens on
+// a monitor of another resolution is sent no WM_DPICHANGED.
 void Dialog::RecordLayout()
 {
     layout.clear();
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT rectangle{};
-        GetWindowRect(child, &rectangle);
-        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rectangle), 2);
-        layout.push_back(Placement{child, rectangle});
-    }
-    // The dialog manager lays the template out for the system resolution, and a window that opens
-    // on a monitor of another resolution is sent no WM_DPICHANGED.
-    layoutDpi = ScreenDpi();
-    dpi = WindowDpi(hwnd);
-    if (dpi == layoutDpi) {
+    dpi = ScreenDpi();
+    Rebase();
+    const int windowDpi = WindowDpi(hwnd);
+    if (windowDpi == dpi) {
         return;
     }
     RECT window{};
     GetWindowRect(hwnd, &window);
-    const int width = MulDiv(window.right - window.left, dpi, layoutDpi);
-    const int height = MulDiv(window.bottom - window.top, dpi, layoutDpi);
+    const int width = MulDiv(window.right - window.left, windowDpi, dpi);
+    const int height = MulDiv(window.bottom - window.top, windowDpi, dpi);
+    dpi = windowDpi;
     SetWindowPos(hwnd, nullptr, (window.left + window.right - width) / 2, (window.top + window.bottom - height) / 2,
                  width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceChildren();
 }
 
-void Dialog::PlaceChildren() const
+// A child the dialog moved since the toolkit placed it, or created itself, keeps what the dialog
+// did: it is scaled from where it stands now. Children that are gone are forgotten.
+void Dialog::Rebase()
 {
-    for (const Placement& placement : layout) {
-        const RECT& original = placement.rectangle;
-        const int left = MulDiv(original.left, dpi, layoutDpi);
-        const int top = MulDiv(original.top, dpi, layoutDpi);
-        const int right = MulDiv(original.right, dpi, layoutDpi);
-        const int bottom = MulDiv(original.bottom, dpi, layoutDpi);
+    std::vector<Placement> current;
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT now = InParent(child);
+        const auto record = std::find_if(layout.begin(), layout.end(), [&](const Placement& placement) {
+            return placement.child == child && EqualRect(&placement.placed, &now);
+        });
+        current.push_back(record != layout.end() ? *record : Placement{child, now, dpi, now});
+    }
+    layout.swap(current);
+}
+
+void Dialog::PlaceChildren()
+{
+    for (Placement& placement : layout) {
+        const RECT& base = placement.base;
+        const int left = MulDiv(base.left, dpi, placement.baseDpi);
+        const int top = MulDiv(base.top, dpi, placement.baseDpi);
+        const int right = MulDiv(base.right, dpi, placement.baseDpi);
+        const int bottom = MulDiv(base.bottom, dpi, placement.baseDpi);
         SetWindowPos(placement.child, nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+        placement.placed = InParent(placement.child);
     }
 }
 

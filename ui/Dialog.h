@@ -40,8 +40,9 @@ public:
     // nothing of the window is kept in the object. The toolkit never touches the object after
     // this call, so a dialog may delete itself here.
     virtual void OnFinalMessage();
-    // Takes the suggested window rectangle and places the children for the new resolution. A
-    // derived dialog rebuilds its fonts and images after calling this.
+    // Takes the suggested window rectangle and places the children for the new resolution; a
+    // child the dialog moved or created is scaled from where it stands. A derived dialog rebuilds
+    // its fonts and images after calling this.
     virtual INT_PTR OnDpiChanged(int newDpi, const RECT& suggested);
 
     // Ends the dialog as it runs: a modal run returns `result` from DoModal, a modeless window is
@@ -54,19 +55,23 @@ public:
     int dpi = USER_DEFAULT_SCREEN_DPI;
 
 private:
+    // A child is scaled from `base`, its rectangle at `baseDpi`; `placed` is what it read back
+    // after the toolkit last placed it (list and combo boxes adjust their own height).
     struct Placement {
         HWND child;
-        RECT rectangle;
+        RECT base;
+        int baseDpi;
+        RECT placed;
     };
 
     void RecordLayout();
+    void Rebase();
     void Recolour() const;
-    void PlaceChildren() const;
+    void PlaceChildren();
 
-    // The children's rectangles as the template made them, at `layoutDpi`. Every placement scales
-    // these, never the current ones, so that a return to a resolution restores each exactly.
+    // Scaling from the bases rather than the current rectangles makes a return to a resolution
+    // restore each child exactly.
     std::vector<Placement> layout;
-    int layoutDpi = USER_DEFAULT_SCREEN_DPI;
     bool modal = false;
 };
 

@@ -197,6 +197,40 @@ TEST_F(ModelessDialog, DestroyUnbindsAfterOnDestroy)
     EXPECT_EQ(0, dialog.calls.back().lParam) << "the window's slot in OnFinalMessage";
 }
 
+RECT InParent(HWND child)
+{
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::vector<LONG> Edges(RECT r, int dpi, int from)
+{
+    return {MulDiv(r.left, dpi, from), MulDiv(r.top, dpi, from), MulDiv(r.right, dpi, from), MulDiv(r.bottom, dpi, from)};
+}
+
+// Wine sends no WM_DPICHANGED; the test sends it as Windows does when the window moves to a monitor
+// of another resolution, and back.
+TEST_F(ModelessDialog, DpiChangeKeepsWhatTheDialogMovedOrCreated)
+{
+    SetWindowPos(GetDlgItem(window, TextId), nullptr, 13, 17, 71, 19, SWP_NOZORDER);
+    const HWND created = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 31, 47, 55, 23, window, nullptr, Module(), nullptr);
+    const int original = dialog.dpi;
+    std::vector<std::pair<HWND, RECT>> children;
+    for (const HWND child : {GetDlgItem(window, TextId), created, GetDlgItem(window, EmptyTextId)}) {
+        children.emplace_back(child, InParent(child));
+    }
+    for (const int dpi : {original * 3 / 2, original}) {
+        RECT suggested{};
+        GetWindowRect(window, &suggested);
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        for (const auto& [child, rect] : children) {
+            EXPECT_EQ(Edges(rect, dpi, original), Edges(InParent(child), 1, 1)) << "child " << child << " at " << dpi;
+        }
+    }
+}
+
 TEST(DialogLifecycle, MessagesBeforeInitDialogReachNoHook)
 {
     RecordingDialog dialog;
