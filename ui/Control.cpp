@@ -69,7 +69,9 @@ Control::~Control()
 
 void Control::Attach(HWND window)
 {
-    if (window == nullptr || Chain().set == nullptr) {
+    // The chain itself may accept another thread's window.
+    if (window == nullptr || Chain().set == nullptr ||
+        GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
         return;
     }
     if (hwnd != nullptr) {
@@ -79,7 +81,7 @@ void Control::Attach(HWND window)
     if (holder != nullptr) {
         holder->Unbind();
     }
-    // The chain refuses a window of another thread; the control then stays unbound.
+    // A chain that refuses the window leaves the control unbound.
     if (!Chain().set(window, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this))) {
         return;
     }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -181,6 +182,11 @@ TEST_F(ControlBehaviour, AttachAgainUnbindsFirst)
     EXPECT_EQ(child, button.hwnd) << "a null window changes nothing";
     EXPECT_EQ(firstDC, button.memoryDC);
     EXPECT_EQ(firstBitmap, button.backBitmap);
+    VxUI::TextBlock stranger;
+    std::thread([&] { stranger.Attach(child); }).join();
+    EXPECT_EQ(nullptr, stranger.hwnd) << "nor does a call from another thread";
+    EXPECT_EQ(&button, VxUI::Control::Holder(child));
+    EXPECT_EQ(firstDC, button.memoryDC);
 
     button.Attach(child);
     EXPECT_TRUE(GetObjectType(firstDC) == 0 || firstDC == button.memoryDC) << "the first buffer is freed";
