@@ -298,6 +298,11 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return Chain().next(window, message, wParam, lParam);
 }
 
+LRESULT Control::PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return Chain().next(window, message, wParam, lParam);
+}
+
 LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR, DWORD_PTR reference)
 {

@@ -59,6 +59,9 @@ public:
 protected:
     Control() = default;
 
+    // Hands a message on to the procedures below the toolkit's link, the native control's last.
+    static LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
     void ReplaceBackBitmap(int width, int height);
     void Unbind();
