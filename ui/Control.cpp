@@ -161,22 +161,30 @@ LRESULT Control::OnPaint()
         ValidateRect(window, nullptr);
         return 1;
     }
-    RECT client;
-    if (GetClientRect(window, &client)) {
-        Paint(memoryDC, client);
-        // A Paint that runs a message loop (a message box) may meet the window's end, and the
-        // back buffer and the paint DC go with it.
-        if (hwnd != window) {
-            if (IsWindow(window)) {
-                EndPaint(window, &paint);
-            }
-            return 0;
-        }
-        BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top,
-               memoryDC, 0, 0, SRCCOPY);
+    // The paint DC goes with a window that ended meanwhile.
+    if (Present(dc) || IsWindow(window)) {
+        EndPaint(window, &paint);
     }
-    EndPaint(window, &paint);
     return 0;
+}
+
+// The whole client area through the back buffer onto the DC. False when the window was unbound
+// during the drawing, as a Paint that runs a message loop (a message box) may see it end, and the
+// back buffer went with it.
+bool Control::Present(HDC dc)
+{
+    const HWND window = hwnd;
+    RECT client;
+    if (!GetClientRect(window, &client)) {
+        return true;
+    }
+    Paint(memoryDC, client);
+    if (hwnd != window) {
+        return false;
+    }
+    BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top, memoryDC, 0, 0,
+           SRCCOPY);
+    return true;
 }
 
 // The user asked for focus cues (the Alt key) or the dialog manager hid them: the cue follows
@@ -274,6 +282,10 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case WM_PAINT:
         return OnPaint();
+    // Snapshots and window animations; WM_PRINT comes here through the default procedure.
+    case WM_PRINTCLIENT:
+        Present(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEMOVE:
