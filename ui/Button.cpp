@@ -78,6 +78,38 @@ void Button::OnStateChanged(std::uint32_t changed)
     }
 }
 
+LRESULT Button::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const bool notifies = (GetStyle() & BS_NOTIFY) != 0;
+    switch (message) {
+    // The native button sends these only; a double-click is no second press for it.
+    case WM_LBUTTONDBLCLK:
+        if (notifies) {
+            Notify(BN_DBLCLK);
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT result = Control::WindowProc(window, message, wParam, lParam);
+        if (notifies) {
+            Notify(message == WM_SETFOCUS ? BN_SETFOCUS : BN_KILLFOCUS);
+        }
+        return result;
+    }
+    // The native button draws its pushed or released face straight onto the window (the space
+    // bar, a capture lost with the focus); the flat look goes back over it at once.
+    case BM_SETSTATE: {
+        const LRESULT result = PassOn(window, message, wParam, lParam);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return result;
+    }
+    default:
+        break;
+    }
+    return Control::WindowProc(window, message, wParam, lParam);
+}
+
 void Button::SetColors(COLORREF accent, COLORREF hoverFill, COLORREF hoverText)
 {
     accentColor = accent;

@@ -6,7 +6,8 @@ namespace VxUI {
 
 // A flat push button with rounded corners: filled for the main action, outlined for the others,
 // with hover colours, an optional icon left of the caption and a dotted focus rectangle. In high
-// contrast both looks take the system's colours instead of their own.
+// contrast both looks take the system's colours instead of their own. Over a BS_NOTIFY button it
+// sends the focus and double-click notifications the native button would.
 class Button : public Control {
 public:
     Button() = default;
@@ -15,6 +16,7 @@ public:
     void OnClick() override;
     void OnStateChanged(std::uint32_t changed) override;
     void Paint(HDC dc, RECT& rectangle) override;
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void SetColors(COLORREF accent, COLORREF hoverFill, COLORREF hoverText);
     void SetFilled(bool isFilled);

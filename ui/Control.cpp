@@ -69,7 +69,9 @@ Control::~Control()
 
 void Control::Attach(HWND window)
 {
-    if (window == nullptr || Chain().set == nullptr) {
+    // The chain itself may accept another thread's window.
+    if (window == nullptr || Chain().set == nullptr ||
+        GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
         return;
     }
     if (hwnd != nullptr) {
@@ -79,7 +81,7 @@ void Control::Attach(HWND window)
     if (holder != nullptr) {
         holder->Unbind();
     }
-    // The chain refuses a window of another thread; the control then stays unbound.
+    // A chain that refuses the window leaves the control unbound.
     if (!Chain().set(window, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this))) {
         return;
     }
@@ -159,22 +161,30 @@ LRESULT Control::OnPaint()
         ValidateRect(window, nullptr);
         return 1;
     }
-    RECT client;
-    if (GetClientRect(window, &client)) {
-        Paint(memoryDC, client);
-        // A Paint that runs a message loop (a message box) may meet the window's end, and the
-        // back buffer and the paint DC go with it.
-        if (hwnd != window) {
-            if (IsWindow(window)) {
-                EndPaint(window, &paint);
-            }
-            return 0;
-        }
-        BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top,
-               memoryDC, 0, 0, SRCCOPY);
+    // The paint DC goes with a window that ended meanwhile.
+    if (Present(dc) || IsWindow(window)) {
+        EndPaint(window, &paint);
     }
-    EndPaint(window, &paint);
     return 0;
+}
+
+// The whole client area through the back buffer onto the DC. False when the window was unbound
+// during the drawing, as a Paint that runs a message loop (a message box) may see it end, and the
+// back buffer went with it.
+bool Control::Present(HDC dc)
+{
+    const HWND window = hwnd;
+    RECT client;
+    if (!GetClientRect(window, &client)) {
+        return true;
+    }
+    Paint(memoryDC, client);
+    if (hwnd != window) {
+        return false;
+    }
+    BitBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top, memoryDC, 0, 0,
+           SRCCOPY);
+    return true;
 }
 
 // The user asked for focus cues (the Alt key) or the dialog manager hid them: the cue follows
@@ -272,6 +282,10 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     case WM_PAINT:
         return OnPaint();
+    // Snapshots and window animations; WM_PRINT comes here through the default procedure.
+    case WM_PRINTCLIENT:
+        Present(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEMOVE:
@@ -293,6 +307,11 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     default:
         break;
     }
+    return Chain().next(window, message, wParam, lParam);
+}
+
+LRESULT Control::PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     return Chain().next(window, message, wParam, lParam);
 }
 

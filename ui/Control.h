@@ -25,7 +25,8 @@ public:
     virtual void Attach(HWND window);
     virtual void OnClick();
     virtual void OnStateChanged(std::uint32_t changed);
-    // Must cover every pixel of the rectangle: nothing is erased beforehand.
+    // Must cover every pixel of the rectangle: nothing is erased beforehand. WM_PAINT, WM_PRINT
+    // and WM_PRINTCLIENT all draw through it.
     virtual void Paint(HDC dc, RECT& rectangle) = 0;
     virtual LRESULT Notify(WORD code);
     virtual LRESULT OnPaint();
@@ -59,7 +60,11 @@ public:
 protected:
     Control() = default;
 
+    // Hands a message on to the procedures below the toolkit's link, the native control's last.
+    static LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
+    bool Present(HDC dc);
     void ReplaceBackBitmap(int width, int height);
     void Unbind();
     void ReleaseHeldCapture() const;

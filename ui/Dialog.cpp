@@ -2,6 +2,8 @@
 
 #include "Font.h"
 
+#include <algorithm>
+
 namespace VxUI {
 
 namespace {
@@ -17,6 +19,14 @@ Dialog* LoadObject(HWND window)
     return reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+RECT InParent(HWND child)
+{
+    RECT rectangle{};
+    GetWindowRect(child, &rectangle);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rectangle), 2);
+    return rectangle;
+}
+
 }  // namespace
 
 Dialog::~Dialog()
@@ -28,12 +38,20 @@ Dialog::~Dialog()
 
 INT_PTR Dialog::DoModal(HINSTANCE instance, WORD templateId, HWND parent)
 {
+    if (hwnd != nullptr) {
+        return -1;
+    }
+    modal = true;
     return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), parent, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
 HWND Dialog::Create(HINSTANCE instance, WORD templateId, HWND parent)
 {
+    if (hwnd != nullptr) {
+        return nullptr;
+    }
+    modal = false;
     return CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), parent, DialogProc,
                               reinterpret_cast<LPARAM>(this));
 }
@@ -51,10 +69,20 @@ INT_PTR Dialog::OnInitDialog()
 INT_PTR Dialog::OnCommand(WORD id, WORD, HWND)
 {
     if (id == IDOK || id == IDCANCEL) {
-        EndDialog(hwnd, id);
+        End(id);
         return 0;
     }
     return 1;
+}
+
+// EndDialog only hides a modeless window.
+void Dialog::End(INT_PTR result)
+{
+    if (modal) {
+        EndDialog(hwnd, result);
+    } else {
+        DestroyWindow(hwnd);
+    }
 }
 
 INT_PTR Dialog::OnDrawItem(WPARAM, LPARAM)
@@ -86,8 +114,11 @@ void Dialog::Recolour() const
 
 void Dialog::OnDestroy() {}
 
+void Dialog::OnFinalMessage() {}
+
 INT_PTR Dialog::OnDpiChanged(int newDpi, const RECT& suggested)
 {
+    Rebase();
     dpi = newDpi;
     SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -95,40 +126,52 @@ INT_PTR Dialog::OnDpiChanged(int newDpi, const RECT& suggested)
     return TRUE;
 }
 
+// The dialog manager lays the template out for the system resolution, and a window that opens on
+// a monitor of another resolution is sent no WM_DPICHANGED.
 void Dialog::RecordLayout()
 {
     layout.clear();
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT rectangle{};
-        GetWindowRect(child, &rectangle);
-        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rectangle), 2);
-        layout.push_back(Placement{child, rectangle});
-    }
-    // The dialog manager lays the template out for the system resolution, and a window that opens
-    // on a monitor of another resolution is sent no WM_DPICHANGED.
-    layoutDpi = ScreenDpi();
-    dpi = WindowDpi(hwnd);
-    if (dpi == layoutDpi) {
+    dpi = ScreenDpi();
+    Rebase();
+    const int windowDpi = WindowDpi(hwnd);
+    if (windowDpi == dpi) {
         return;
     }
     RECT window{};
     GetWindowRect(hwnd, &window);
-    const int width = MulDiv(window.right - window.left, dpi, layoutDpi);
-    const int height = MulDiv(window.bottom - window.top, dpi, layoutDpi);
+    const int width = MulDiv(window.right - window.left, windowDpi, dpi);
+    const int height = MulDiv(window.bottom - window.top, windowDpi, dpi);
+    dpi = windowDpi;
     SetWindowPos(hwnd, nullptr, (window.left + window.right - width) / 2, (window.top + window.bottom - height) / 2,
                  width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceChildren();
 }
 
-void Dialog::PlaceChildren() const
+// A child the dialog moved since the toolkit placed it, or created itself, keeps what the dialog
+// did: it is scaled from where it stands now. Children that are gone are forgotten.
+void Dialog::Rebase()
 {
-    for (const Placement& placement : layout) {
-        const RECT& original = placement.rectangle;
-        const int left = MulDiv(original.left, dpi, layoutDpi);
-        const int top = MulDiv(original.top, dpi, layoutDpi);
-        const int right = MulDiv(original.right, dpi, layoutDpi);
-        const int bottom = MulDiv(original.bottom, dpi, layoutDpi);
+    std::vector<Placement> current;
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT now = InParent(child);
+        const auto record = std::find_if(layout.begin(), layout.end(), [&](const Placement& placement) {
+            return placement.child == child && EqualRect(&placement.placed, &now);
+        });
+        current.push_back(record != layout.end() ? *record : Placement{child, now, dpi, now});
+    }
+    layout.swap(current);
+}
+
+void Dialog::PlaceChildren()
+{
+    for (Placement& placement : layout) {
+        const RECT& base = placement.base;
+        const int left = MulDiv(base.left, dpi, placement.baseDpi);
+        const int top = MulDiv(base.top, dpi, placement.baseDpi);
+        const int right = MulDiv(base.right, dpi, placement.baseDpi);
+        const int bottom = MulDiv(base.bottom, dpi, placement.baseDpi);
         SetWindowPos(placement.child, nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+        placement.placed = InParent(placement.child);
     }
 }
 
@@ -144,6 +187,18 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
 
     Dialog* dialog = LoadObject(window);
     if (dialog == nullptr) {
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        StoreObject(window, nullptr);
+        // Unless a second window took the object over meanwhile.
+        if (dialog->hwnd == nullptr) {
+            dialog->OnFinalMessage();
+        }
+        return 0;
+    }
+    // Unbound since WM_DESTROY: the children's ends reach no hook.
+    if (dialog->hwnd != window) {
         return 0;
     }
     switch (message) {
@@ -166,8 +221,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
         return dialog->OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case WM_DESTROY:
         dialog->OnDestroy();
-        StoreObject(window, nullptr);
         dialog->hwnd = nullptr;
+        dialog->layout.clear();
         return TRUE;
     default:
         return dialog->OnMessage(message, wParam, lParam);

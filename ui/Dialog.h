@@ -7,16 +7,21 @@
 namespace VxUI {
 
 // Runs a dialog template from the module's resources and routes the dialog's messages to the
-// virtual hooks below. The object is bound to its window from WM_INITDIALOG to WM_DESTROY.
+// virtual hooks below. The object is bound to its window from WM_INITDIALOG to WM_DESTROY, to one
+// window at a time, and is used on that window's thread only.
+//
+// A modeless window is destroyed by the base's destructor if it still exists, but by then the
+// derived parts are gone and their hooks can no longer be reached: a derived dialog must destroy
+// a live modeless window before its own destructor ends.
 class Dialog : public Wnd {
 public:
     Dialog() = default;
-    // Destroys a window that is still bound (a modeless dialog).
     ~Dialog() override;
 
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
+    // An object that is bound is refused: DoModal returns -1, Create NULL, and nothing changes.
     virtual INT_PTR DoModal(HINSTANCE instance, WORD templateId, HWND parent);
     virtual HWND Create(HINSTANCE instance, WORD templateId, HWND parent);
     virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -28,10 +33,21 @@ public:
     // The white stock brush, so the dialog and its native children paint on white; in high contrast
     // the window colours, text included.
     virtual INT_PTR OnCtlColor(WPARAM wParam, LPARAM lParam);
+    // At WM_DESTROY, with the object still bound; it is unbound right after. Never delete the
+    // object here: the toolkit goes on using it until OnFinalMessage.
     virtual void OnDestroy();
-    // Takes the suggested window rectangle and places the children for the new resolution. A
-    // derived dialog rebuilds its fonts and images after calling this.
+    // Called once per window, at WM_NCDESTROY, after the object was unbound: `hwnd` is NULL and
+    // nothing of the window is kept in the object. The toolkit never touches the object after
+    // this call, so a dialog may delete itself here.
+    virtual void OnFinalMessage();
+    // Takes the suggested window rectangle and places the children for the new resolution; a
+    // child the dialog moved or created is scaled from where it stands. A derived dialog rebuilds
+    // its fonts and images after calling this.
     virtual INT_PTR OnDpiChanged(int newDpi, const RECT& suggested);
+
+    // Ends the dialog as it runs: a modal run returns `result` from DoModal, a modeless window is
+    // destroyed. Nothing may touch the object afterwards if it deletes itself at its end.
+    void End(INT_PTR result);
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -39,19 +55,24 @@ public:
     int dpi = USER_DEFAULT_SCREEN_DPI;
 
 private:
+    // A child is scaled from `base`, its rectangle at `baseDpi`; `placed` is what it read back
+    // after the toolkit last placed it (list and combo boxes adjust their own height).
     struct Placement {
         HWND child;
-        RECT rectangle;
+        RECT base;
+        int baseDpi;
+        RECT placed;
     };
 
     void RecordLayout();
+    void Rebase();
     void Recolour() const;
-    void PlaceChildren() const;
+    void PlaceChildren();
 
-    // The children's rectangles as the template made them, at `layoutDpi`. Every placement scales
-    // these, never the current ones, so that a return to a resolution restores each exactly.
+    // Scaling from the bases rather than the current rectangles makes a return to a resolution
+    // restore each child exactly.
     std::vector<Placement> layout;
-    int layoutDpi = USER_DEFAULT_SCREEN_DPI;
+    bool modal = false;
 };
 
 }  // namespace VxUI

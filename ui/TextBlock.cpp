@@ -26,6 +26,15 @@ void TextBlock::Paint(HDC dc, RECT& rectangle)
     DrawTextBlock(dc, rectangle, GetText(), GetFont(), textColor, format);
 }
 
+LRESULT TextBlock::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = Control::WindowProc(window, message, wParam, lParam);
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+        return PassOn(window, message, wParam, lParam);
+    }
+    return result;
+}
+
 void TextBlock::SetColor(COLORREF textColor)
 {
     color = textColor;

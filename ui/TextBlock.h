@@ -4,12 +4,14 @@
 
 namespace VxUI {
 
-// Paints a static control's text in its own font and colour, honouring its alignment style.
+// Paints a static control's text in its own font and colour, honouring its alignment style. An
+// SS_NOTIFY static still tells its parent of clicks and double-clicks.
 class TextBlock : public Control {
 public:
     TextBlock() = default;
 
     void Paint(HDC dc, RECT& rectangle) override;
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void SetColor(COLORREF textColor);
 

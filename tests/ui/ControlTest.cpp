@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -181,6 +182,11 @@ TEST_F(ControlBehaviour, AttachAgainUnbindsFirst)
     EXPECT_EQ(child, button.hwnd) << "a null window changes nothing";
     EXPECT_EQ(firstDC, button.memoryDC);
     EXPECT_EQ(firstBitmap, button.backBitmap);
+    VxUI::TextBlock stranger;
+    std::thread([&] { stranger.Attach(child); }).join();
+    EXPECT_EQ(nullptr, stranger.hwnd) << "nor does a call from another thread";
+    EXPECT_EQ(&button, VxUI::Control::Holder(child));
+    EXPECT_EQ(firstDC, button.memoryDC);
 
     button.Attach(child);
     EXPECT_TRUE(GetObjectType(firstDC) == 0 || firstDC == button.memoryDC) << "the first buffer is freed";
@@ -337,6 +343,46 @@ TEST_F(ControlBehaviour, ChangesThatAlterTheLookInvalidate)
     EXPECT_EQ(0x0000FFu, unbound.color);
     EXPECT_FALSE(GetUpdateRect(host.window, nullptr, FALSE)) << "an unbound control repaints no other window";
     EXPECT_FALSE(GetUpdateRect(child, nullptr, FALSE));
+}
+
+// Focus in, a click, a double-click (its second press comes as WM_LBUTTONDBLCLK), focus out: a
+// bound control tells the parent what the native one tells it, and nothing more.
+TEST(ControlNotifications, AsTheNativeControlSendsThem)
+{
+    VxUI::Button button;
+    VxUI::TextBlock text;
+    const std::vector<WORD> buttonCodes{BN_SETFOCUS, BN_CLICKED, BN_DBLCLK, BN_KILLFOCUS};
+    const std::vector<WORD> staticCodes{STN_CLICKED, STN_DBLCLK};
+    const struct {
+        const wchar_t* windowClass;
+        DWORD style;
+        VxUI::Control* control;
+        const std::vector<WORD>& codes;
+    } rows[] = {
+        {L"BUTTON", BS_PUSHBUTTON | BS_NOTIFY, nullptr, buttonCodes},
+        {L"BUTTON", BS_PUSHBUTTON | BS_NOTIFY, &button, buttonCodes},
+        {L"STATIC", SS_LEFT | SS_NOTIFY, nullptr, staticCodes},
+        {L"STATIC", SS_LEFT | SS_NOTIFY, &text, staticCodes},
+    };
+    const UINT mouse[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    for (const auto& row : rows) {
+        Host host;
+        ShowWindow(host.window, SW_SHOW);
+        const HWND child = host.Child(row.windowClass, L"Press", row.style);
+        if (row.control != nullptr) {
+            row.control->Attach(child);
+        }
+        SetFocus(child);
+        for (const UINT message : mouse) {
+            SendMessageW(child, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
+        }
+        SetFocus(host.window);
+        std::vector<WORD> codes;
+        for (const auto& command : host.commands) {
+            codes.push_back(HIWORD(command.first));
+        }
+        EXPECT_EQ(row.codes, codes) << (row.control ? "bound " : "native ") << row.windowClass;
+    }
 }
 
 TEST_F(ControlBehaviour, StateBitsComeFromTheFields)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,12 @@ public:
         calls.push_back({"OnDestroy"});
         userDataDuringDestroy = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
         Dialog::OnDestroy();
+    }
+    // Notes the object's window and the window's slot.
+    void OnFinalMessage() override
+    {
+        calls.push_back({"OnFinalMessage", 0, reinterpret_cast<WPARAM>(hwnd),
+                         GetWindowLongPtrW(boundDuringInit, GWLP_USERDATA)});
     }
 
     std::vector<Call> Hooks(const std::string& hook) const
@@ -182,8 +190,45 @@ TEST_F(ModelessDialog, DestroyUnbindsAfterOnDestroy)
     ASSERT_FALSE(dialog.Hooks("OnDestroy").empty());
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&dialog), dialog.userDataDuringDestroy) << "still bound inside OnDestroy";
     EXPECT_EQ(nullptr, dialog.hwnd);
-    // WM_NCDESTROY and anything else after WM_DESTROY reach no hook.
-    EXPECT_EQ("OnDestroy", dialog.calls.back().hook);
+    // After WM_DESTROY only the final hook, unbound, and the window's slot cleared.
+    ASSERT_EQ("OnDestroy", dialog.calls.end()[-2].hook);
+    EXPECT_EQ("OnFinalMessage", dialog.calls.back().hook);
+    EXPECT_EQ(0u, dialog.calls.back().wParam) << "hwnd in OnFinalMessage";
+    EXPECT_EQ(0, dialog.calls.back().lParam) << "the window's slot in OnFinalMessage";
+}
+
+RECT InParent(HWND child)
+{
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::vector<LONG> Edges(RECT r, int dpi, int from)
+{
+    return {MulDiv(r.left, dpi, from), MulDiv(r.top, dpi, from), MulDiv(r.right, dpi, from), MulDiv(r.bottom, dpi, from)};
+}
+
+// Wine sends no WM_DPICHANGED; the test sends it as Windows does when the window moves to a monitor
+// of another resolution, and back.
+TEST_F(ModelessDialog, DpiChangeKeepsWhatTheDialogMovedOrCreated)
+{
+    SetWindowPos(GetDlgItem(window, TextId), nullptr, 13, 17, 71, 19, SWP_NOZORDER);
+    const HWND created = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 31, 47, 55, 23, window, nullptr, Module(), nullptr);
+    const int original = dialog.dpi;
+    std::vector<std::pair<HWND, RECT>> children;
+    for (const HWND child : {GetDlgItem(window, TextId), created, GetDlgItem(window, EmptyTextId)}) {
+        children.emplace_back(child, InParent(child));
+    }
+    for (const int dpi : {original * 3 / 2, original}) {
+        RECT suggested{};
+        GetWindowRect(window, &suggested);
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        for (const auto& [child, rect] : children) {
+            EXPECT_EQ(Edges(rect, dpi, original), Edges(InParent(child), 1, 1)) << "child " << child << " at " << dpi;
+        }
+    }
 }
 
 TEST(DialogLifecycle, MessagesBeforeInitDialogReachNoHook)
@@ -269,6 +314,46 @@ TEST(DialogModal, OkAndCancelEndTheDialogWhateverTheCode)
         EXPECT_EQ(row.code, commands[0].wParam);
         EXPECT_EQ(row.id == IDOK || row.id == IDCANCEL ? 1u : 2u, commands.size()) << "id " << row.id;
     }
+}
+
+// Deletes itself at its end; its storage is kept, so that any later write to it shows. A modal run
+// of it, were it not refused, would end itself.
+struct SelfDeletingDialog : ScriptedDialog {
+    SelfDeletingDialog() : ScriptedDialog(IDOK, 0) {}
+    static void* operator new(std::size_t) { return storage; }
+    static void operator delete(void* object, std::size_t size)
+    {
+        std::memset(object, 0xDD, size);
+        freed = size;
+    }
+    void OnFinalMessage() override
+    {
+        destroys = Hooks("OnDestroy").size();
+        delete this;
+    }
+    alignas(16) static inline unsigned char storage[512];
+    static inline std::size_t freed = 0;
+    static inline std::size_t destroys = 0;
+};
+
+TEST(DialogLifecycle, ModelessDialogRefusesASecondWindowAndEndsByCancel)
+{
+    static_assert(sizeof(SelfDeletingDialog) <= sizeof(SelfDeletingDialog::storage));
+    auto* dialog = new SelfDeletingDialog;
+    const HWND window = dialog->Create(Module(), TestDialogId, nullptr);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(nullptr, dialog->Create(Module(), TestDialogId, nullptr));
+    EXPECT_EQ(-1, dialog->DoModal(Module(), TestDialogId, nullptr));
+    EXPECT_EQ(window, dialog->hwnd);
+    EXPECT_EQ(1u, dialog->Hooks("OnInitDialog").size()) << "no second window was made";
+
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindow(window)) << "destroyed, not hidden";
+    EXPECT_EQ(1u, SelfDeletingDialog::destroys);
+    ASSERT_EQ(sizeof(SelfDeletingDialog), SelfDeletingDialog::freed) << "deleted";
+    const auto* storage = SelfDeletingDialog::storage;
+    EXPECT_EQ(SelfDeletingDialog::freed, static_cast<std::size_t>(std::count(storage, storage + sizeof(*dialog), 0xDD)))
+        << "nothing wrote to the object after it deleted itself";
 }
 
 TEST(DialogModal, ModalRunPassesParentAndEndsUnbound)

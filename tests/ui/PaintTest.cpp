@@ -200,8 +200,8 @@ TEST_F(ButtonPaint, CaptionCentredOrEllipsised)
 
 // Through the real path (WM_PAINT, its DC and the blit), read back from the screen. Focus drawn
 // on and off the screen must leave exactly what a paint in that state draws, also where the
-// caption crosses the focus rectangle.
-TEST_F(ButtonPaint, ScreenShowsThePaintAsFocusComesAndGoes)
+// caption crosses the focus rectangle. This program has no manifest: user32's own button is below.
+TEST_F(ButtonPaint, ScreenShowsThePaintAsFocusAndTheSpaceBarComeAndGo)
 {
     button.SetFilled(false);
     SetWindowTextW(child, L"A caption far too long for this button");
@@ -223,6 +223,12 @@ TEST_F(ButtonPaint, ScreenShowsThePaintAsFocusComesAndGoes)
     EXPECT_EQ(White, screen.Pixel(Width / 2, 3)) << "fill";
     EXPECT_EQ(White, screen.Pixel(0, 0)) << "background";
     EXPECT_GT(screen.Count(Accent, RECT{3, 6, Width - 3, Height - 6}), 10) << "caption";
+    for (const UINT message : {UINT{WM_PRINTCLIENT}, UINT{WM_PRINT}}) {
+        Canvas printed(Width, Height);
+        SendMessageW(child, message, reinterpret_cast<WPARAM>(printed.Dc()), PRF_CLIENT);
+        screen.CopyWindow(child);
+        EXPECT_EQ(0, printed.Differences(screen).right) << "printed by message 0x" << std::hex << message;
+    }
 
     SendMessageW(child, WM_SETFOCUS, 0, 0);
     ASSERT_TRUE(button.state & button.focusBit);
@@ -230,8 +236,14 @@ TEST_F(ButtonPaint, ScreenShowsThePaintAsFocusComesAndGoes)
     InvalidateRect(child, nullptr, FALSE);
     UpdateWindow(child);
     expectPaintOnScreen("repainted with focus");
+    // The native button draws its pushed face itself when the space bar goes down and up.
+    SendMessageW(child, WM_KEYDOWN, VK_SPACE, 0);
+    expectPaintOnScreen("space bar pressed");
+    SendMessageW(child, WM_KEYUP, VK_SPACE, 0);
+    expectPaintOnScreen("space bar released");
+    SendMessageW(child, WM_KEYDOWN, VK_SPACE, 0);
     SendMessageW(child, WM_KILLFOCUS, 0, 0);
-    expectPaintOnScreen("focus taken off the screen");
+    expectPaintOnScreen("focus taken off the screen with the space bar down");
 }
 
 // A black icon on the outline look's white fill, found by its black pixels.
