@@ -5,6 +5,8 @@
 #include <VxRegistry/Win32Registry.h>
 
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -36,10 +38,13 @@ bool IsAbsent(Win32Registry& registry, const wchar_t* name)
     return registry.GetValueType(LoggingKey, name, &error) == REG_NONE && error == RegistryError::NotFound;
 }
 
+// Type and data from one query: a REG_NONE holding the same four bytes is not the value.
 bool Holds(Win32Registry& registry, const wchar_t* name, std::uint32_t expected)
 {
-    std::uint32_t value = ~expected;
-    return registry.ReadDword(LoggingKey, name, value) && value == expected;
+    std::vector<std::uint8_t> data;
+    std::uint32_t type = REG_NONE;
+    return registry.ReadValue(LoggingKey, name, data, type) && type == REG_DWORD && data.size() == sizeof(expected) &&
+           std::memcmp(data.data(), &expected, sizeof(expected)) == 0;
 }
 
 bool Write(Win32Registry& registry, bool full)

@@ -7,9 +7,9 @@
 // the other's half-written state. Held from a successful construction to destruction.
 class RunLock {
 public:
-    // In the Global namespace, whatever session runs the tool: creating an object there takes a
-    // privilege that administrators and services have and standard users lack, so nobody who
-    // could not run the tool anyway can take the name first.
+    // In the Global namespace, one for the machine whatever session runs the tool. Any local user
+    // can make an object of this name first: runs then wait or are refused and fail with nothing
+    // changed, never mixed.
     static const wchar_t Name[];
 
     // Waits up to `timeout` milliseconds. A lock whose holder ended without releasing it is held

@@ -1,6 +1,6 @@
 #include "DialogLogLevel.h"
 #include "LogLevelPolicy.h"
-#include "VisibleDesktop.h"
+#include "Visibility.h"
 
 #include <VxOptions/VxOptionParser.h>
 #include <windows.h>
@@ -49,7 +49,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) try
 
     // Where nobody can see the dialog (a deployment running as SYSTEM with a mistyped switch),
     // waiting for an answer would hold the deployment until its own time-out.
-    if (!HasVisibleDesktop()) {
+    if (!DialogCanBeSeen()) {
         return 1;
     }
 

@@ -212,15 +212,19 @@ TEST_F(LogLevelPolicyTest, IsFullLoggingReadsOnly32BitView)
     EXPECT_FALSE(IsFullLogging());
 }
 
-// Stands in for RegSetValueExW and refuses one value name, as no key security can.
+// Stand in for RegSetValueExW and RegDeleteValueW, refusing one value name as no key security can.
 const wchar_t* refusedValue = nullptr;
 void* setValue = nullptr;
-LONG WINAPI RefuseOneValue(HKEY key, const wchar_t* name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+void* deleteValue = nullptr;
+bool Refused(const wchar_t* name) { return name != nullptr && refusedValue != nullptr && std::wstring(name) == refusedValue; }
+LONG WINAPI RefuseSet(HKEY key, const wchar_t* name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
 {
-    if (name != nullptr && refusedValue != nullptr && std::wstring(name) == refusedValue) {
-        return ERROR_ACCESS_DENIED;
-    }
-    return reinterpret_cast<decltype(&RegSetValueExW)>(setValue)(key, name, reserved, type, data, size);
+    return Refused(name) ? ERROR_ACCESS_DENIED
+                         : reinterpret_cast<decltype(&RegSetValueExW)>(setValue)(key, name, reserved, type, data, size);
+}
+LONG WINAPI RefuseDelete(HKEY key, const wchar_t* name)
+{
+    return Refused(name) ? ERROR_ACCESS_DENIED : reinterpret_cast<decltype(&RegDeleteValueW)>(deleteValue)(key, name);
 }
 
 // A run that could not bring the key into the requested state fails; what it could not change,
@@ -234,7 +238,7 @@ TEST_F(LogLevelPolicyTest, RefusedChangesFail)
         Tree before;
         bool full;
         DWORD denied;                 // rights denied on the Logging key
-        const wchar_t* refusedWrite;  // one value's writes refused
+        const wchar_t* refused;       // one value's writes and deletions refused
         std::optional<Tree> after;    // nullopt: as before
     } rows[] = {
         {"full", Tree{true, {{L"LogRotateCount", rotate}, {L"LogLevel", Normal}, {L"LogMaxSizeKB", NormalSize}, {L"Other", other}}, true}, true, KEY_SET_VALUE | DELETE, nullptr, std::nullopt},
@@ -243,20 +247,21 @@ TEST_F(LogLevelPolicyTest, RefusedChangesFail)
         {"normal with LogRotateCount unreadable", Tree{true, {{L"LogRotateCount", rotate}, {L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}}}, false, KEY_QUERY_VALUE, nullptr, std::nullopt},
         {"full whose values cannot be read back", Tree{true, {{L"LogLevel", Normal}}}, true, KEY_QUERY_VALUE, nullptr, Tree{true, {{L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}}}},
         {"full with LogMaxSizeKB refused", Tree{true, {{L"LogLevel", Normal}, {L"LogMaxSizeKB", NormalSize}}}, true, 0, L"LogMaxSizeKB", Tree{true, {{L"LogLevel", Full}, {L"LogMaxSizeKB", NormalSize}}}},
+        {"full with LogMaxSizeKB refused beside its bytes as REG_NONE", Tree{true, {{L"LogMaxSizeKB", raw::Value{REG_NONE, FullSize.data}}}}, true, 0, L"LogMaxSizeKB", Tree{true, {{L"LogLevel", Full}, {L"LogMaxSizeKB", raw::Value{REG_NONE, FullSize.data}}}}},
+        {"normal with LogMaxSizeKB refused beside a subkey", Tree{true, {{L"LogLevel", Full}, {L"LogMaxSizeKB", FullSize}}, true}, false, 0, L"LogMaxSizeKB", Tree{true, {{L"LogMaxSizeKB", FullSize}}, true}},
     };
     for (const auto& row : rows) {
         Reset();
         row.before.Create();
         const auto before = raw::Snapshot(View32, Vendor);
         {
-            std::optional<raw::AccessDenial> denial;
-            if (row.denied != 0) {
-                denial.emplace(View32, Logging, row.denied);
-                ASSERT_TRUE(denial->Applied()) << row.what;
-            }
-            refusedValue = row.refusedWrite;
-            ImportHook hook("RegSetValueExW", reinterpret_cast<void*>(&RefuseOneValue));
-            setValue = hook.Original();
+            raw::AccessDenial denial(View32, Logging, row.denied);
+            ASSERT_TRUE(denial.Applied()) << row.what;
+            refusedValue = row.refused;
+            ImportHook setHook("RegSetValueExW", reinterpret_cast<void*>(&RefuseSet));
+            ImportHook deleteHook("RegDeleteValueW", reinterpret_cast<void*>(&RefuseDelete));
+            setValue = setHook.Original();
+            deleteValue = deleteHook.Original();
             EXPECT_FALSE(ApplyLogLevel(row.full)) << row.what;
         }
         EXPECT_EQ(row.after ? row.after->Snapshot() : before, raw::Snapshot(View32, Vendor)) << row.what;
@@ -273,7 +278,6 @@ struct OtherRun {
         End(Ending::Releases);
         CloseHandle(mutex);
     }
-    bool Holds() { return wait::Until([this] { return taken.load(); }); }
     void End(Ending how)
     {
         ending = how;
@@ -326,7 +330,7 @@ TEST_F(LogLevelPolicyTest, WaitsForTheLockAnotherRunHolds)
         Reset();
         applyWaits = false;
         OtherRun other;
-        ASSERT_TRUE(other.Holds()) << row.what;
+        ASSERT_TRUE(wait::Until([&] { return other.taken.load(); })) << row.what;
         other.End(row.before);
         bool result = !row.result;
         std::thread apply([&] {

@@ -294,12 +294,11 @@ TEST_F(LogLevelToolTest, FailedApplyShowsMessageBoxThenExitsWithZero)
     EXPECT_EQ(before.vendor32, Capture().vendor32);
 }
 
-// Under SYSTEM nobody answers a dialog: a command line that would open one fails at once, and the
-// silent switches work as anywhere.
-TEST_F(LogLevelToolTest, NoDialogOnAWindowStationNobodySees)
+// Nobody answers a dialog in a station nobody sees (a service's, as under SYSTEM) or one started
+// hidden: a command line that would open it fails at once, and the silent switches work as anywhere.
+TEST_F(LogLevelToolTest, NoDialogWhereNobodySeesIt)
 {
-    // A station nobody sees, as a service's is, with a desktop in it (a desktop is made in the
-    // caller's own station); both stay open while the tool runs there.
+    // A desktop is made in the caller's own station; both stay open while the tool runs there.
     const std::unique_ptr<HWINSTA__, decltype(&CloseWindowStation)> station(
         CreateWindowStationW(L"LogLevelToolTests", 0, WINSTA_ALL_ACCESS, nullptr), &CloseWindowStation);
     const HWINSTA own = GetProcessWindowStation();
@@ -308,21 +307,25 @@ TEST_F(LogLevelToolTest, NoDialogOnAWindowStationNobodySees)
         CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr), &CloseDesktop);
     ASSERT_TRUE(SetProcessWindowStation(own));
     ASSERT_NE(nullptr, desktop);
+    const wchar_t* const hidden = L"LogLevelToolTests\\Default";
     const struct {
         const wchar_t* line;
+        const wchar_t* desktop;
+        WORD show;
         DWORD code;
         std::optional<raw::KeySnapshot> after;
     } rows[] = {
-        {L"LogLevelTool.exe", 1, std::nullopt},
-        {L"LogLevelTool.exe /ful", 1, std::nullopt},
-        {L"LogLevelTool.exe /full /quiet", 1, std::nullopt},
-        {L"LogLevelTool.exe /full", 0, FullState},
+        {L"LogLevelTool.exe", hidden, SW_SHOWDEFAULT, 1, std::nullopt},
+        {L"LogLevelTool.exe /ful", hidden, SW_SHOWDEFAULT, 1, std::nullopt},
+        {L"LogLevelTool.exe /full /quiet", hidden, SW_SHOWDEFAULT, 1, std::nullopt},
+        {L"LogLevelTool.exe /full", hidden, SW_SHOWDEFAULT, 0, FullState},
+        {L"LogLevelTool.exe", nullptr, SW_HIDE, 1, std::nullopt},
     };
     for (const auto& row : rows) {
         Clean();
-        Tool tool(row.line, ReleasedProgram(), nullptr, L"LogLevelToolTests\\Default");
+        Tool tool(row.line, ReleasedProgram(), nullptr, row.desktop, row.show);
         ASSERT_TRUE(tool.started) << Show(row.line) << ": error " << tool.startError;
-        EXPECT_EQ(std::optional<DWORD>(row.code), tool.Wait()) << Show(row.line);
+        EXPECT_EQ(std::optional<DWORD>(row.code), tool.Wait()) << Show(row.line) << (row.desktop ? "" : ", hidden");
         EXPECT_EQ(row.after, raw::Snapshot(View32, Vendor)) << Show(row.line);
     }
 }

@@ -24,13 +24,16 @@ inline std::wstring ReleasedProgram() { return sys::BesideTestProgram(LOGLEVELTO
 // and tabs reach it exactly as written; by default the program under test, in this environment.
 class Tool {
 public:
-    // `desktop`, as "station\\desktop", starts it on another window station's desktop.
+    // `desktop`, as "station\\desktop", starts it on another window station's desktop; `show`
+    // is the show state its first window is given.
     explicit Tool(const std::wstring& commandLine, const std::wstring& program = ReleasedProgram(),
-                  const wchar_t* environment = nullptr, const wchar_t* desktop = nullptr)
+                  const wchar_t* environment = nullptr, const wchar_t* desktop = nullptr, WORD show = SW_SHOWDEFAULT)
     {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         startup.lpDesktop = const_cast<wchar_t*>(desktop);
+        startup.dwFlags = show != SW_SHOWDEFAULT ? STARTF_USESHOWWINDOW : 0;
+        startup.wShowWindow = show;
         std::wstring line = commandLine;
         started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
                                  const_cast<wchar_t*>(environment), nullptr, &startup, &process) != 0;
