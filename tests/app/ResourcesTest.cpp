@@ -301,13 +301,10 @@ TEST_F(ToolResources, VersionBlock)
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), length);
     EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    // The project's version, as the build passes it.
-    const DWORD high = DWORD{VERSION_MAJOR} << 16 | DWORD{VERSION_MINOR};
-    const DWORD low = DWORD{VERSION_PATCH} << 16 | DWORD{VERSION_TWEAK};
-    EXPECT_EQ(high, fixed->dwFileVersionMS) << "major and minor";
-    EXPECT_EQ(low, fixed->dwFileVersionLS) << "patch and tweak";
-    EXPECT_EQ(high, fixed->dwProductVersionMS);
-    EXPECT_EQ(low, fixed->dwProductVersionLS);
+    EXPECT_EQ(DWORD{VERSION_MAJOR} << 16 | DWORD{VERSION_MINOR}, fixed->dwFileVersionMS) << "major and minor";
+    EXPECT_EQ(DWORD{VERSION_PATCH} << 16 | DWORD{VERSION_TWEAK}, fixed->dwFileVersionLS) << "patch and tweak";
+    EXPECT_EQ(DWORD{VERSION_MAJOR} << 16 | DWORD{VERSION_MINOR}, fixed->dwProductVersionMS);
+    EXPECT_EQ(DWORD{VERSION_PATCH} << 16 | DWORD{VERSION_TWEAK}, fixed->dwProductVersionLS);
     EXPECT_EQ(0u, fixed->dwFileFlagsMask);
     EXPECT_EQ(0u, fixed->dwFileFlags);
     EXPECT_EQ(static_cast<DWORD>(VOS__WINDOWS32), fixed->dwFileOS);
@@ -327,15 +324,13 @@ TEST_F(ToolResources, VersionBlock)
         found = VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &chars) != 0;
         return found && value != nullptr ? std::wstring(value) : std::wstring();
     };
-    const std::wstring version =
-        std::to_wstring(VERSION_MAJOR) + L"." + std::to_wstring(VERSION_MINOR) + L"." + std::to_wstring(VERSION_PATCH);
     const struct {
         const wchar_t* name;
         const wchar_t* value;  // null: present and not empty
     } strings[] = {
         {L"FileDescription", L"Tool to change log level"},
-        {L"FileVersion", version.c_str()},
-        {L"ProductVersion", version.c_str()},
+        {L"FileVersion", VERSION_TEXT},
+        {L"ProductVersion", VERSION_TEXT},
         {L"Comments", L""},
         {L"CompanyName", nullptr},
         {L"ProductName", nullptr},

@@ -3,10 +3,7 @@
 // and starts before wWinMain, as it does for the tool.
 
 #include <windows.h>
-
-#ifdef IMPORT_AS_THE_TOOL
 #include <winternl.h>
-#endif
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
