@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures what a deployment pays for one silent run: LogLevelTool.exe /full as a whole process,
 # under one warm Wine server in the project's prefix, beside
-#   the floor:      a program of the same bitness that does nothing (Wine's own cost of
-#                   starting a process),
+#   the floors:     programs of the same bitness that do nothing, one importing kernel32 only
+#                   (Wine's own cost of starting a process), the other the same system DLLs as the
+#                   tool (what any GUI program of its kind pays before its first line runs),
 #   the manual way: the two reg add calls an administrator would run instead, with the reg.exe
 #                   of the same bitness,
 # each set under one loader. The 32-bit set always runs (the shipped program, the do-nothing
@@ -10,6 +11,7 @@
 # through an emulator, which slows only the 32-bit set, the 64-bit build runs too, beside the
 # 64-bit floor and system32's reg.exe under the 64-bit loader; --x64 asks for it anywhere.
 # It prints hyperfine's tables and the ratios. A benchmark, not a test: no number fails it.
+# Hand-written: hyperfine times the commands; which commands, under which loader, is ours.
 #   scripts/bench.sh [RUNS] [--x64]      (default 30 runs each, after 3 warm-up runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,12 +38,19 @@ done
 presets=(x86)
 $x64 && presets+=(x64)
 bash scripts/setup.sh >/dev/null
+imports() {
+  x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' '
+}
 for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
-  if ! output=$(cmake --build --preset "$preset" --target LogLevelToolRelease DoNothing 2>&1); then
+  if ! output=$(cmake --build --preset "$preset" --target LogLevelToolRelease DoNothing DoNothingToolImports 2>&1); then
     echo "$output" >&2
     exit 1
   fi
+  # Like for like only while the second floor imports what the tool imports.
+  tool=$(imports "build/$preset/app/release/LogLevelTool.exe")
+  floor=$(imports "build/$preset/tests/DoNothingToolImports.exe")
+  [ "$tool" = "$floor" ] || { echo "bench: the tool imports $tool, DoNothingToolImports.exe $floor" >&2; exit 1; }
 done
 
 prefix=$PWD/build/wineprefix
@@ -50,7 +59,7 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 
 key='HKLM\SOFTWARE\Orvane\ZKF\Logging'
 results=$(mktemp -d)
-trap 'rm -rf "$results"; scripts/wine-run --prefix "$prefix" --stop' EXIT
+trap 'rm -rf "$results"' EXIT
 
 # The loader is called directly, so that every command of a set pays the same, and only Wine's,
 # start.
@@ -61,6 +70,7 @@ bench() {
   echo "== $bits-bit: $loader"
   hyperfine --warmup 3 --runs "$runs" --export-json "$results/$bits.json" \
     -n "do-nothing program (floor)" "$loader $build/tests/DoNothing.exe" \
+    -n "do-nothing program importing the same DLLs" "$loader $build/tests/DoNothingToolImports.exe" \
     -n "LogLevelTool.exe /full" "$loader $build/app/release/LogLevelTool.exe /full" \
     -n "two reg add calls" "$add /v LogMaxSizeKB /d 5000 >/dev/null && $add /v LogLevel /d 5 >/dev/null"
 }
@@ -74,6 +84,7 @@ for path in sys.argv[1:]:
     mean = {r["command"]: r["mean"] for r in json.load(open(path))["results"]}
     tool = mean["LogLevelTool.exe /full"]
     print(f"{os.path.basename(path)[:-5]}-bit: LogLevelTool.exe /full takes "
-          f"{tool / mean['do-nothing program (floor)']:.2f} times the floor and "
-          f"{tool / mean['two reg add calls']:.2f} times the two reg add calls.")
+          f"{tool / mean['do-nothing program (floor)']:.2f} times the kernel32-only floor, "
+          f"{tool / mean['do-nothing program importing the same DLLs']:.2f} times the floor importing "
+          f"the same DLLs and {tool / mean['two reg add calls']:.2f} times the two reg add calls.")
 EOF_PY

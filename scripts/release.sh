@@ -21,6 +21,7 @@
 #
 # DIST_DIR chooses another folder than dist/. Dates (the zip's entries) come from
 # SOURCE_DATE_EPOCH, or else from the last commit.
+# Hand-written: CPack packs a build, but neither refuses a dirty tree nor proves the build reproducible.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Runs the built tests; scripts/test.sh calls it on an X display of its own.
+# Configures, builds and tests each tree with its CMake workflow, then checks the release;
+# scripts/test.sh calls it on an X display of its own.
+# Hand-written: a workflow runs one tree, and the release check, which configures and builds the
+# x86 tree itself, cannot be a test of that tree.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,19 +14,10 @@ if ! scripts/wine-run --can-run-x86; then
   exit 1
 fi
 
-# One server for the whole run: each test process then starts in tens of milliseconds.
-prefix=$PWD/build/wineprefix
-scripts/wine-run --prefix "$prefix" --start || exit 1
-trap 'scripts/wine-run --prefix "$prefix" --stop' EXIT
-
 status=0
-for preset in x86 x64; do
-  echo "== Tests of the $preset build"
-  ctest --preset "$preset" --parallel 2 || status=1
+for preset in x86 x64 native; do
+  cmake --workflow --preset "$preset" || status=1
 done
-
-echo "== Native tests of the option parser (sanitizers, bounded fuzzing)"
-ctest --preset native || status=1
 
 echo "== The release, and the same release built again in two other folders"
 DIST_DIR=$PWD/build/dist scripts/release.sh --check --allow-dirty || status=1

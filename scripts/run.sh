@@ -3,6 +3,7 @@
 #   scripts/run.sh /full | /normal | (other arguments)   apply silently, then show the key
 #   scripts/run.sh                                      open the dialog on $DISPLAY
 # The exit code is the tool's own.
+# Hand-written: CMake builds the tool; running it in the project's prefix and reading the key back is ours.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

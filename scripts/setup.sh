@@ -2,6 +2,7 @@
 # Installs everything needed to build, run and test on Debian 12, and makes sure that this host
 # executes 32-bit x86 code, which the shipped program and Wine's 32-bit half need. Run as root.
 # Idempotent: when everything is in place it only checks and returns.
+# Hand-written: apt-get installs packages, but making this host run 32-bit code is no package's job.
 set -euo pipefail
 
 # Each one is called by the build, the tests or the scripts; nothing is here "in case".

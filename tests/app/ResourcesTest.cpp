@@ -301,10 +301,10 @@ TEST_F(ToolResources, VersionBlock)
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), length);
     EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    EXPECT_EQ(0x00030000u, fixed->dwFileVersionMS) << "3.0";
-    EXPECT_EQ(0x00080000u, fixed->dwFileVersionLS) << "8.0";
-    EXPECT_EQ(0x00030000u, fixed->dwProductVersionMS);
-    EXPECT_EQ(0x00080000u, fixed->dwProductVersionLS);
+    EXPECT_EQ(DWORD{VERSION_MAJOR} << 16 | DWORD{VERSION_MINOR}, fixed->dwFileVersionMS) << "major and minor";
+    EXPECT_EQ(DWORD{VERSION_PATCH} << 16 | DWORD{VERSION_TWEAK}, fixed->dwFileVersionLS) << "patch and tweak";
+    EXPECT_EQ(DWORD{VERSION_MAJOR} << 16 | DWORD{VERSION_MINOR}, fixed->dwProductVersionMS);
+    EXPECT_EQ(DWORD{VERSION_PATCH} << 16 | DWORD{VERSION_TWEAK}, fixed->dwProductVersionLS);
     EXPECT_EQ(0u, fixed->dwFileFlagsMask);
     EXPECT_EQ(0u, fixed->dwFileFlags);
     EXPECT_EQ(static_cast<DWORD>(VOS__WINDOWS32), fixed->dwFileOS);
@@ -329,8 +329,8 @@ TEST_F(ToolResources, VersionBlock)
         const wchar_t* value;  // null: present and not empty
     } strings[] = {
         {L"FileDescription", L"Tool to change log level"},
-        {L"FileVersion", L"3.0.8"},
-        {L"ProductVersion", L"3.0.8"},
+        {L"FileVersion", VERSION_TEXT},
+        {L"ProductVersion", VERSION_TEXT},
         {L"Comments", L""},
         {L"CompanyName", nullptr},
         {L"ProductName", nullptr},
