@@ -66,9 +66,9 @@ INT_PTR Dialog::OnInitDialog()
     return TRUE;
 }
 
-INT_PTR Dialog::OnCommand(WORD id, WORD, HWND)
+INT_PTR Dialog::OnCommand(WORD id, WORD code, HWND)
 {
-    if (id == IDOK || id == IDCANCEL) {
+    if ((id == IDOK || id == IDCANCEL) && (code == BN_CLICKED || code == 1)) {
         End(id);
         return 0;
     }

@@ -27,7 +27,9 @@ public:
     virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Called with `dpi` already the window's resolution and the layout scaled to it.
     virtual INT_PTR OnInitDialog();
-    // Ends the dialog for IDOK and IDCANCEL whatever the notification code.
+    // Ends the dialog for IDOK and IDCANCEL sent as a click (BN_CLICKED, 0: also Enter, Esc, the
+    // close box and a menu) or by an accelerator (1); any other code, such as a BS_NOTIFY button's
+    // BN_SETFOCUS, leaves it open.
     virtual INT_PTR OnCommand(WORD id, WORD code, HWND control);
     virtual INT_PTR OnDrawItem(WPARAM wParam, LPARAM lParam);
     // The white stock brush, so the dialog and its native children paint on white; in high contrast

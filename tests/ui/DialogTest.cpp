@@ -290,29 +290,32 @@ public:
     WORD code;
 };
 
-TEST(DialogModal, OkAndCancelEndTheDialogWhateverTheCode)
+// A BS_NOTIFY OK or Cancel button sends its focus notifications under its id as well.
+TEST(DialogModal, OkAndCancelEndTheDialogOnlyForAClickOrAnAccelerator)
 {
     const struct {
         WORD id;
         WORD code;
-        INT_PTR result;
+        bool ends;
     } rows[] = {
-        {IDOK, BN_CLICKED, IDOK},
-        {IDOK, 0x7777, IDOK},
-        {IDOK, 1, IDOK},
-        {IDCANCEL, BN_CLICKED, IDCANCEL},
-        {IDCANCEL, 0xFFFF, IDCANCEL},
-        {TextId, BN_CLICKED, IDCANCEL},  // not an ending id: the follow-up Cancel ends it
+        {IDOK, BN_CLICKED, true},
+        {IDOK, 1, true},
+        {IDOK, BN_SETFOCUS, false},
+        {IDOK, 0x7777, false},
+        {IDCANCEL, BN_CLICKED, true},
+        {IDCANCEL, BN_KILLFOCUS, false},
+        {TextId, BN_CLICKED, false},
     };
     for (const auto& row : rows) {
         ScriptedDialog dialog(row.id, row.code);
-        EXPECT_EQ(row.result, dialog.DoModal(Module(), TestDialogId, nullptr)) << "id " << row.id << " code " << row.code;
+        // Left open, the follow-up Cancel ends it.
+        EXPECT_EQ(row.ends ? row.id : IDCANCEL, dialog.DoModal(Module(), TestDialogId, nullptr)) << "id " << row.id << " code " << row.code;
         EXPECT_EQ(nullptr, dialog.hwnd) << "unbound after the modal run";
         const auto commands = dialog.Hooks("OnCommand");
         ASSERT_FALSE(commands.empty());
         EXPECT_EQ(row.id, commands[0].message);
         EXPECT_EQ(row.code, commands[0].wParam);
-        EXPECT_EQ(row.id == IDOK || row.id == IDCANCEL ? 1u : 2u, commands.size()) << "id " << row.id;
+        EXPECT_EQ(row.ends ? 1u : 2u, commands.size()) << "id " << row.id << " code " << row.code;
     }
 }
 
