@@ -155,9 +155,21 @@ INT_PTR Dialog::OnDpiChanged(int newDpi, const RECT& suggested)
 {
     Rebase();
     dpi = newDpi;
-    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The rectangle comes in screen coordinates, also for a nested dialog.
+    RECT window = suggested;
+    if (GetStyle() & WS_CHILD) {
+        MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&window), 2);
+    }
+    SetWindowPos(hwnd, nullptr, window.left, window.top, window.right - window.left, window.bottom - window.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceChildren();
+    // Only top-level windows are told of a new resolution.
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetWindowLongPtrW(child, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&DialogProc)) {
+            GetWindowRect(child, &window);
+            SendMessageW(child, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&window));
+        }
+    }
     return TRUE;
 }
 

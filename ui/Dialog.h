@@ -42,9 +42,10 @@ public:
     // nothing of the window is kept in the object. The toolkit never touches the object after
     // this call, so a dialog may delete itself here.
     virtual void OnFinalMessage();
-    // Takes the suggested window rectangle and places the children for the new resolution; a
-    // child the dialog moved or created is scaled from where it stands. A derived dialog rebuilds
-    // its fonts and images after calling this.
+    // Takes the suggested window rectangle (in screen coordinates) and places the children for
+    // the new resolution; a child the dialog moved or created is scaled from where it stands, and
+    // a nested dialog bound to this class is passed the change. A derived dialog rebuilds its
+    // fonts and images after calling this.
     virtual INT_PTR OnDpiChanged(int newDpi, const RECT& suggested);
 
     // Ends the dialog as it runs: a modal run returns `result` from DoModal, a modeless window is

@@ -230,9 +230,11 @@ TEST_F(ModelessDialog, DpiChangeKeepsWhatTheDialogMovedOrCreated)
     const HWND created = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 31, 47, 55, 23, window, nullptr, Module(), nullptr);
     const HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_BORDER, 120, 10, 60, 100, window, nullptr, Module(), nullptr);
     const HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST, 120, 120, 60, 150, window, nullptr, Module(), nullptr);
+    VxUI::Dialog nested;
+    const HWND page = nested.Create(Module(), NestedDialogId, window);
     const int original = dialog.dpi;
     std::vector<std::pair<HWND, RECT>> children;
-    for (const HWND child : {GetDlgItem(window, TextId), created, GetDlgItem(window, EmptyTextId), list, combo}) {
+    for (const HWND child : {GetDlgItem(window, TextId), created, GetDlgItem(window, EmptyTextId), list, page, GetDlgItem(page, TextId), combo}) {
         children.emplace_back(child, InParent(child));
     }
     // A drop-down combo box is given the height of its dropped list, which its window is not.
