@@ -423,7 +423,7 @@ TEST_F(ModelessDialog, WndServicesActOnItems)
     EXPECT_GT(size.cx, 0);
 
     const HFONT font = static_cast<HFONT>(GetStockObject(ANSI_FIXED_FONT));
-    dialog.SetFont(font, TextId);
+    EXPECT_TRUE(dialog.SetFont(font, TextId));
     EXPECT_EQ(font, dialog.GetFont(TextId));
     EXPECT_NE(font, dialog.GetFont(EmptyTextId)) << "only the named item changes";
 }
