@@ -40,7 +40,9 @@ public:
     virtual void OnDestroy();
     // Called once per window, at WM_NCDESTROY, after the object was unbound: `hwnd` is NULL and
     // nothing of the window is kept in the object. The toolkit never touches the object after
-    // this call, so a dialog may delete itself here.
+    // this call, so a dialog may delete itself here. Such a dialog must be ended (End or
+    // DestroyWindow), never deleted while its window is open: its destructor would destroy the
+    // window and this delete would run a second time.
     virtual void OnFinalMessage();
     // Takes the suggested window rectangle (in screen coordinates) and places the children for
     // the new resolution; a child the dialog moved or created is scaled from where it stands, and
