@@ -275,8 +275,14 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_KILLFOCUS:
         ReleaseHeldCapture();
         return OnFocusChanged(false);
+    // The native control draws itself straight onto the window for these; the flat look goes
+    // back over it at once.
     case WM_ENABLE:
-    case WM_SETTEXT:
+    case WM_SETTEXT: {
+        const LRESULT result = Chain().next(window, message, wParam, lParam);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return result;
+    }
     case WM_SETFONT:
         InvalidateRect(hwnd, nullptr, TRUE);
         break;

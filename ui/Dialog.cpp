@@ -27,6 +27,41 @@ RECT InParent(HWND child)
     return rectangle;
 }
 
+bool IsClass(HWND window, const wchar_t* name)
+{
+    wchar_t found[16] = {};
+    return GetClassNameW(window, found, 16) > 0 && lstrcmpiW(found, name) == 0;
+}
+
+// Integral-height list boxes and combo boxes choose their own height, also when their font changes.
+bool SetsOwnHeight(HWND child)
+{
+    return IsClass(child, L"ComboBox") ||
+           (IsClass(child, L"ListBox") && (GetWindowLongW(child, GWL_STYLE) & LBS_NOINTEGRALHEIGHT) == 0);
+}
+
+// A drop-down combo box's window is its selection field only, but the height it is given is that of
+// the field and its dropped list together. Wine answers the query with 0 (CB_OKAY), Windows with
+// non-zero, so the rectangle itself tells whether there was an answer.
+RECT Extent(HWND child)
+{
+    RECT rectangle = InParent(child);
+    RECT dropped{};
+    if (IsClass(child, L"ComboBox") && (GetWindowLongW(child, GWL_STYLE) & CBS_DROPDOWN) != 0) {
+        SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    }
+    if (dropped.bottom > dropped.top) {
+        rectangle.bottom = rectangle.top + dropped.bottom - dropped.top;
+    }
+    return rectangle;
+}
+
+bool StandsAsPlaced(HWND child, const RECT& placed, const RECT& now)
+{
+    return placed.left == now.left && placed.top == now.top && placed.right == now.right &&
+           (placed.bottom == now.bottom || SetsOwnHeight(child));
+}
+
 }  // namespace
 
 Dialog::~Dialog()
@@ -66,9 +101,9 @@ INT_PTR Dialog::OnInitDialog()
     return TRUE;
 }
 
-INT_PTR Dialog::OnCommand(WORD id, WORD, HWND)
+INT_PTR Dialog::OnCommand(WORD id, WORD code, HWND)
 {
-    if (id == IDOK || id == IDCANCEL) {
+    if ((id == IDOK || id == IDCANCEL) && (code == BN_CLICKED || code == 1)) {
         End(id);
         return 0;
     }
@@ -120,9 +155,21 @@ INT_PTR Dialog::OnDpiChanged(int newDpi, const RECT& suggested)
 {
     Rebase();
     dpi = newDpi;
-    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The rectangle comes in screen coordinates, also for a nested dialog.
+    RECT window = suggested;
+    if (GetStyle() & WS_CHILD) {
+        MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&window), 2);
+    }
+    SetWindowPos(hwnd, nullptr, window.left, window.top, window.right - window.left, window.bottom - window.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceChildren();
+    // Only top-level windows are told of a new resolution.
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetWindowLongPtrW(child, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&DialogProc)) {
+            GetWindowRect(child, &window);
+            SendMessageW(child, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&window));
+        }
+    }
     return TRUE;
 }
 
@@ -155,9 +202,9 @@ void Dialog::Rebase()
     for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         const RECT now = InParent(child);
         const auto record = std::find_if(layout.begin(), layout.end(), [&](const Placement& placement) {
-            return placement.child == child && EqualRect(&placement.placed, &now);
+            return placement.child == child && StandsAsPlaced(child, placement.placed, now);
         });
-        current.push_back(record != layout.end() ? *record : Placement{child, now, dpi, now});
+        current.push_back(record != layout.end() ? *record : Placement{child, Extent(child), dpi, now});
     }
     layout.swap(current);
 }

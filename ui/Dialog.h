@@ -27,7 +27,9 @@ public:
     virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Called with `dpi` already the window's resolution and the layout scaled to it.
     virtual INT_PTR OnInitDialog();
-    // Ends the dialog for IDOK and IDCANCEL whatever the notification code.
+    // Ends the dialog for IDOK and IDCANCEL sent as a click (BN_CLICKED, 0: also Enter, Esc, the
+    // close box and a menu) or by an accelerator (1); any other code, such as a BS_NOTIFY button's
+    // BN_SETFOCUS, leaves it open.
     virtual INT_PTR OnCommand(WORD id, WORD code, HWND control);
     virtual INT_PTR OnDrawItem(WPARAM wParam, LPARAM lParam);
     // The white stock brush, so the dialog and its native children paint on white; in high contrast
@@ -38,11 +40,14 @@ public:
     virtual void OnDestroy();
     // Called once per window, at WM_NCDESTROY, after the object was unbound: `hwnd` is NULL and
     // nothing of the window is kept in the object. The toolkit never touches the object after
-    // this call, so a dialog may delete itself here.
+    // this call, so a dialog may delete itself here. Such a dialog must be ended (End or
+    // DestroyWindow), never deleted while its window is open: its destructor would destroy the
+    // window and this delete would run a second time.
     virtual void OnFinalMessage();
-    // Takes the suggested window rectangle and places the children for the new resolution; a
-    // child the dialog moved or created is scaled from where it stands. A derived dialog rebuilds
-    // its fonts and images after calling this.
+    // Takes the suggested window rectangle (in screen coordinates) and places the children for
+    // the new resolution; a child the dialog moved or created is scaled from where it stands, and
+    // a nested dialog bound to this class is passed the change. A derived dialog rebuilds its
+    // fonts and images after calling this.
     virtual INT_PTR OnDpiChanged(int newDpi, const RECT& suggested);
 
     // Ends the dialog as it runs: a modal run returns `result` from DoModal, a modeless window is

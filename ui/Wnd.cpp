@@ -33,7 +33,9 @@ bool Wnd::SetFont(HFONT font, int itemId) const
     if (target == nullptr) {
         return false;
     }
-    return SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE) != 0;
+    // WM_SETFONT has no result to give.
+    SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return true;
 }
 
 std::wstring Wnd::GetText(int itemId) const

@@ -311,25 +311,29 @@ TEST_F(ControlBehaviour, FocusBitFollowsFocusMessages)
     EXPECT_EQ(expected, button.changes) << "only real changes are reported";
 }
 
-TEST_F(ControlBehaviour, ChangesThatAlterTheLookInvalidate)
+// Painted at once where the native control draws itself while it handles the message.
+TEST_F(ControlBehaviour, ChangesThatAlterTheLookRepaint)
 {
     const struct {
         const char* what;
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
+        bool atOnce;
     } rows[] = {
-        {"WM_ENABLE", WM_ENABLE, FALSE, 0},
-        {"WM_SETTEXT", WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"New")},
-        {"WM_SETFONT", WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE},
+        {"WM_ENABLE", WM_ENABLE, FALSE, 0, true},
+        {"WM_SETTEXT", WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"New"), true},
+        {"WM_SETFONT", WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE, false},
     };
     // Only a visible window collects an update region.
     ShowWindow(host.window, SW_SHOWNA);
     UpdateWindow(host.window);
     for (const auto& row : rows) {
         ValidateRect(child, nullptr);
+        button.messages.clear();
         SendMessageW(child, row.message, row.wParam, row.lParam);
-        EXPECT_TRUE(GetUpdateRect(child, nullptr, FALSE)) << row.what;
+        EXPECT_EQ(row.atOnce, button.Received(WM_PAINT)) << row.what << ": painted at once";
+        EXPECT_NE(row.atOnce, GetUpdateRect(child, nullptr, FALSE) != FALSE) << row.what << ": a paint pending";
     }
     EXPECT_EQ(L"New", button.GetText()) << "WM_SETTEXT still reaches the native control";
     ValidateRect(child, nullptr);

@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "ImportHook.h"
 #include "SystemColours.h"
 #include "res/DialogTestIds.h"
 
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -210,23 +212,48 @@ std::vector<LONG> Edges(RECT r, int dpi, int from)
     return {MulDiv(r.left, dpi, from), MulDiv(r.top, dpi, from), MulDiv(r.right, dpi, from), MulDiv(r.bottom, dpi, from)};
 }
 
+// List and combo boxes keep only part of the rectangle they are given, so the test notes what the
+// toolkit gives.
+std::map<HWND, RECT> given;
+void* setWindowPos = nullptr;
+BOOL WINAPI NoteGiven(HWND window, HWND after, int x, int y, int width, int height, UINT flags)
+{
+    given[window] = RECT{x, y, x + width, y + height};
+    return reinterpret_cast<decltype(&SetWindowPos)>(setWindowPos)(window, after, x, y, width, height, flags);
+}
+
 // Wine sends no WM_DPICHANGED; the test sends it as Windows does when the window moves to a monitor
 // of another resolution, and back.
 TEST_F(ModelessDialog, DpiChangeKeepsWhatTheDialogMovedOrCreated)
 {
     SetWindowPos(GetDlgItem(window, TextId), nullptr, 13, 17, 71, 19, SWP_NOZORDER);
     const HWND created = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 31, 47, 55, 23, window, nullptr, Module(), nullptr);
+    const HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_BORDER, 120, 10, 60, 100, window, nullptr, Module(), nullptr);
+    const HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST, 120, 120, 60, 150, window, nullptr, Module(), nullptr);
+    VxUI::Dialog nested;
+    const HWND page = nested.Create(Module(), NestedDialogId, window);
     const int original = dialog.dpi;
     std::vector<std::pair<HWND, RECT>> children;
-    for (const HWND child : {GetDlgItem(window, TextId), created, GetDlgItem(window, EmptyTextId)}) {
+    for (const HWND child : {GetDlgItem(window, TextId), created, GetDlgItem(window, EmptyTextId), list, page, GetDlgItem(page, TextId), combo}) {
         children.emplace_back(child, InParent(child));
     }
+    // A drop-down combo box is given the height of its dropped list, which its window is not.
+    RECT dropped{};
+    SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    children.back().second.bottom = children.back().second.top + dropped.bottom - dropped.top;
+    ImportHook hook("SetWindowPos", reinterpret_cast<void*>(&NoteGiven));
+    setWindowPos = hook.Original();
     for (const int dpi : {original * 3 / 2, original}) {
         RECT suggested{};
         GetWindowRect(window, &suggested);
+        given.clear();
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         for (const auto& [child, rect] : children) {
-            EXPECT_EQ(Edges(rect, dpi, original), Edges(InParent(child), 1, 1)) << "child " << child << " at " << dpi;
+            EXPECT_EQ(Edges(rect, dpi, original), Edges(given[child], 1, 1)) << "child " << child << " at " << dpi;
+        }
+        // A font rebuilt for the new resolution, after which the boxes choose their heights again.
+        for (const HWND box : {list, combo}) {
+            SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
         }
     }
 }
@@ -290,29 +317,32 @@ public:
     WORD code;
 };
 
-TEST(DialogModal, OkAndCancelEndTheDialogWhateverTheCode)
+// A BS_NOTIFY OK or Cancel button sends its focus notifications under its id as well.
+TEST(DialogModal, OkAndCancelEndTheDialogOnlyForAClickOrAnAccelerator)
 {
     const struct {
         WORD id;
         WORD code;
-        INT_PTR result;
+        bool ends;
     } rows[] = {
-        {IDOK, BN_CLICKED, IDOK},
-        {IDOK, 0x7777, IDOK},
-        {IDOK, 1, IDOK},
-        {IDCANCEL, BN_CLICKED, IDCANCEL},
-        {IDCANCEL, 0xFFFF, IDCANCEL},
-        {TextId, BN_CLICKED, IDCANCEL},  // not an ending id: the follow-up Cancel ends it
+        {IDOK, BN_CLICKED, true},
+        {IDOK, 1, true},
+        {IDOK, BN_SETFOCUS, false},
+        {IDOK, 0x7777, false},
+        {IDCANCEL, BN_CLICKED, true},
+        {IDCANCEL, BN_KILLFOCUS, false},
+        {TextId, BN_CLICKED, false},
     };
     for (const auto& row : rows) {
         ScriptedDialog dialog(row.id, row.code);
-        EXPECT_EQ(row.result, dialog.DoModal(Module(), TestDialogId, nullptr)) << "id " << row.id << " code " << row.code;
+        // Left open, the follow-up Cancel ends it.
+        EXPECT_EQ(row.ends ? row.id : IDCANCEL, dialog.DoModal(Module(), TestDialogId, nullptr)) << "id " << row.id << " code " << row.code;
         EXPECT_EQ(nullptr, dialog.hwnd) << "unbound after the modal run";
         const auto commands = dialog.Hooks("OnCommand");
         ASSERT_FALSE(commands.empty());
         EXPECT_EQ(row.id, commands[0].message);
         EXPECT_EQ(row.code, commands[0].wParam);
-        EXPECT_EQ(row.id == IDOK || row.id == IDCANCEL ? 1u : 2u, commands.size()) << "id " << row.id;
+        EXPECT_EQ(row.ends ? 1u : 2u, commands.size()) << "id " << row.id << " code " << row.code;
     }
 }
 
@@ -393,7 +423,7 @@ TEST_F(ModelessDialog, WndServicesActOnItems)
     EXPECT_GT(size.cx, 0);
 
     const HFONT font = static_cast<HFONT>(GetStockObject(ANSI_FIXED_FONT));
-    dialog.SetFont(font, TextId);
+    EXPECT_TRUE(dialog.SetFont(font, TextId));
     EXPECT_EQ(font, dialog.GetFont(TextId));
     EXPECT_NE(font, dialog.GetFont(EmptyTextId)) << "only the named item changes";
 }

@@ -230,6 +230,13 @@ TEST_F(ButtonPaint, ScreenShowsThePaintAsFocusAndTheSpaceBarComeAndGo)
         EXPECT_EQ(0, printed.Differences(screen).right) << "printed by message 0x" << std::hex << message;
     }
 
+    // The native button draws its new caption and its enabled face itself.
+    SetWindowTextW(child, L"Another caption, also too long");
+    expectPaintOnScreen("caption set");
+    EnableWindow(child, FALSE);
+    expectPaintOnScreen("disabled");
+    EnableWindow(child, TRUE);
+    expectPaintOnScreen("enabled");
     SendMessageW(child, WM_SETFOCUS, 0, 0);
     ASSERT_TRUE(button.state & button.focusBit);
     expectPaintOnScreen("focus drawn on the screen");
