@@ -131,15 +131,24 @@ LONG Win32Registry::OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& ke
     return RegOpenKeyExW(rootKey, path.c_str(), options, mask | accessFlags, key.Receive());
 }
 
+// The registry views are documented for advapi32's calls only; the registry's own call is left for
+// the names advapi32 would end at their NUL.
 LONG Win32Registry::OpenBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const
 {
-    return native::OpenKey(parent, name, options, mask | accessFlags, key);
+    if (HoldsNul(name)) {
+        return native::OpenKey(parent, name, options, mask | accessFlags, key);
+    }
+    return RegOpenKeyExW(parent, name.c_str(), options, mask | accessFlags, key.Receive());
 }
 
 LONG Win32Registry::CreateBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask,
                                 ScopedKey& key) const
 {
-    return native::CreateKey(parent, name, options, mask | accessFlags, key);
+    if (HoldsNul(name)) {
+        return native::CreateKey(parent, name, options, mask | accessFlags, key);
+    }
+    return RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE | options, mask | accessFlags,
+                           nullptr, key.Receive(), nullptr);
 }
 
 bool Win32Registry::IsTopLevel(const std::wstring& path) const

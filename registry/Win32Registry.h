@@ -164,8 +164,9 @@ private:
     // Opens with the operation's mask OR-ed with the access flags. The key counts as opened when
     // a handle came back; the result is what the platform returned.
     LONG OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key, DWORD options = 0) const;
-    // Open or create one level below a handle, by the whole name; with REG_OPTION_OPEN_LINK a link
-    // there is handed back as the link itself.
+    // Open or create one level below a handle, by the whole name: through advapi32, or, for a name
+    // that holds a NUL, through the registry's own call. With REG_OPTION_OPEN_LINK a link there is
+    // handed back as the link itself.
     LONG OpenBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const;
     LONG CreateBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const;
     // A direct child of a predefined root, which no operation deletes.

@@ -18,22 +18,21 @@ constexpr REGSAM View32 = KEY_WOW64_32KEY;
 using Wide = std::vector<std::wstring>;
 
 // Stands in for another program that removes a listed key just before the tree walk opens it.
-NTSTATUS(NTAPI* realOpenKey)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, ULONG) = nullptr;
+LONG(WINAPI* realOpenKey)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = nullptr;
 std::wstring vanishing;
 bool vanishesAfterOpen = false;
 
-NTSTATUS NTAPI OpenAroundRemoval(PHANDLE key, ACCESS_MASK mask, POBJECT_ATTRIBUTES attributes, ULONG options)
+LONG WINAPI OpenAroundRemoval(HKEY parent, LPCWSTR name, DWORD options, REGSAM mask, PHKEY key)
 {
     const std::wstring path = vanishing;
-    const UNICODE_STRING& name = *attributes->ObjectName;
-    const bool ours = !path.empty() && path.ends_with(L"\\" + std::wstring(name.Buffer, name.Length / sizeof(wchar_t)));
+    const bool ours = !path.empty() && path.ends_with(L"\\" + std::wstring(name));
     if (ours) {
         vanishing.clear();
     }
     if (ours && !vanishesAfterOpen) {
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), View32, 0);
     }
-    const NTSTATUS status = realOpenKey(key, mask, attributes, options);
+    const LONG status = realOpenKey(parent, name, options, mask, key);
     if (ours && vanishesAfterOpen) {
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), View32, 0);
     }
@@ -154,7 +153,7 @@ TEST_F(Trees, DeleteKeyTreeRemovesTheWholeTree)
         ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t\\a\\b"), L"v", 1));
         ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t"), L"v", 1));
         ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"keep")));
-        ImportHook hook("NtOpenKeyEx", reinterpret_cast<void*>(&OpenAroundRemoval));
+        ImportHook hook("RegOpenKeyExW", reinterpret_cast<void*>(&OpenAroundRemoval));
         realOpenKey = reinterpret_cast<decltype(realOpenKey)>(hook.Original());
         ASSERT_NE(nullptr, realOpenKey);
         vanishing = Scratch(L"t\\a\\gone");
