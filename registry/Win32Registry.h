@@ -137,9 +137,11 @@ public:
     // byte. A destination inside the source, a link in the source tree and a link standing where
     // the copy would write are refused with InvalidArgument; what was copied before stays. The
     // destination's levels are opened, the missing ones created, one at a time: a level that lies
-    // inside the source by the name the system resolved (links along the path followed), or a link
-    // standing where a level is missing, is refused before anything is created below it. Failed
-    // when the system does not tell the source's name.
+    // inside the source by the name the system resolved (links along the path followed; the
+    // source's read again for each level), or a link standing where a level is missing, is refused
+    // before anything is created below it. Failed when the system does not tell the source's name.
+    // Only the keys the source held before the destination was opened are copied, so the copy
+    // never descends into keys it made itself.
     virtual bool CopyKey(const std::wstring& source, const std::wstring& destination,
                          RegistryError* error = nullptr);
     // Copies data and type, byte for byte; the destination key must exist. REG_NONE is refused
@@ -184,10 +186,18 @@ private:
     enum class NameKind { SubKeys, Values };
     // The names below an open key, in index order; emptied on failure.
     static LONG ListNames(HKEY key, NameKind kind, std::vector<std::wstring>& names);
+    // A key of a copy's source as listed before the copy began: its subkeys, or why they could not
+    // be listed.
+    struct ListedKey {
+        std::wstring name;
+        RegistryError error = RegistryError::None;
+        std::vector<ListedKey> subKeys;
+    };
     // The tree walks below the keys the public operations opened.
     RegistryError DeleteTreeAt(HKEY key);
-    RegistryError CopyTreeAt(HKEY source, HKEY destination, std::size_t depth);
-    RegistryError OpenDestination(const std::wstring& path, const std::wstring& sourceName, ScopedKey& key) const;
+    void ListTree(HKEY key, std::size_t depth, ListedKey& listed) const;
+    RegistryError CopyTreeAt(HKEY source, HKEY destination, const ListedKey& listed);
+    RegistryError OpenDestination(const std::wstring& path, HKEY source, ScopedKey& key) const;
     std::int32_t CountNames(const std::string& key, NameKind kind, RegistryError* error);
     std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                  RegistryError* error);
