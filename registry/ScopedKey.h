@@ -48,6 +48,7 @@ public:
     {
         return LowBits(handle) >= LowBits(HKEY_CLASSES_ROOT) && LowBits(handle) <= LowBits(HKEY_PERFORMANCE_NLSTEXT);
     }
+    static bool IsRoot(HKEY handle, HKEY root) { return LowBits(handle) == LowBits(root); }
 
 private:
     static ULONG LowBits(HKEY handle) { return static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(handle)); }

@@ -156,6 +156,13 @@ bool Win32Registry::IsTopLevel(const std::wstring& path) const
     return ScopedKey::IsPredefined(rootKey) && path.find(Separator) == std::wstring::npos;
 }
 
+// advapi32 shows HKEY_CLASSES_ROOT as one tree merged from two hives, each key from the hive where
+// it was found; a walk by the registry's own listings sees one hive only and would mix the two.
+bool Win32Registry::IsMergedRoot() const
+{
+    return ScopedKey::IsRoot(rootKey, HKEY_CLASSES_ROOT);
+}
+
 bool Win32Registry::Record(RegistryError code, RegistryError* error)
 {
     lastError = code;
@@ -550,7 +557,7 @@ std::int32_t Win32Registry::EnumValueNames(const std::wstring& key, std::vector<
 bool Win32Registry::DeleteKeyTree(const std::wstring& parent, const std::wstring& name, RegistryError* error)
 {
     const std::wstring path = JoinPath(parent, name);
-    if (name.empty() || !IsUsablePath(path) || IsTopLevel(path)) {
+    if (name.empty() || !IsUsablePath(path) || IsTopLevel(path) || IsMergedRoot()) {
         return Record(RegistryError::InvalidArgument, error);
     }
     ScopedKey key;
@@ -598,7 +605,8 @@ RegistryError Win32Registry::DeleteTreeAt(HKEY key)
 // the copy never walks into the keys it creates.
 bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& destination, RegistryError* error)
 {
-    if (source.empty() || destination.empty() || !IsUsablePath(source) || !IsUsablePath(destination)) {
+    if (source.empty() || destination.empty() || !IsUsablePath(source) || !IsUsablePath(destination) ||
+        IsMergedRoot()) {
         return Record(RegistryError::InvalidArgument, error);
     }
     // Copying a tree into itself would nest copies until the registry's depth limit.

@@ -124,7 +124,8 @@ public:
     virtual bool CreateKey(const std::wstring& path, RegistryError* error = nullptr);
     // Deletes parent\name with everything below it, depth first; stops at the first failure. A
     // link in the tree is deleted itself, its target left alone; a child that vanishes meanwhile
-    // counts as deleted.
+    // counts as deleted. Refused with InvalidArgument below HKEY_CLASSES_ROOT, as CopyKey is: its
+    // walks see one hive, never the merged view advapi32 shows there.
     virtual bool DeleteKeyTree(const std::wstring& parent, const std::wstring& name,
                                RegistryError* error = nullptr);
     // The names in the platform's index order; 0 on failure. A failed open leaves the list as it
@@ -173,6 +174,8 @@ private:
     LONG CreateBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const;
     // A direct child of a predefined root, which no operation deletes.
     bool IsTopLevel(const std::wstring& path) const;
+    // HKEY_CLASSES_ROOT, which the tree operations refuse as their root.
+    bool IsMergedRoot() const;
     // A fixed-size read; the type is judged before the result.
     bool ReadFixed(const std::wstring& key, const std::wstring& name, void* data, DWORD size, DWORD type,
                    RegistryError* error);

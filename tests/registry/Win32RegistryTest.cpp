@@ -335,6 +335,8 @@ TEST_F(Win32RegistryTest, EmptyParentIsTheRoot)
     // HKEY_LOCAL_MACHINE as a 64-bit program may spell it, zero-extended from 32 bits.
     Win32Registry widened;
     widened.SetRootKey(reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000002u)));
+    Win32Registry classes;
+    classes.SetRootKey(HKEY_CLASSES_ROOT);
     const struct {
         const char* what;
         Win32Registry& object;
@@ -352,6 +354,8 @@ TEST_F(Win32RegistryTest, EmptyParentIsTheRoot)
         {"predefined root: DeleteSubKey", registry, [&](RegistryError* e) { return registry.DeleteSubKey(L"", L"NoSuchTopLevelKey", e); }, false, RegistryError::InvalidArgument},
         {"predefined root: DeleteKeyTree", registry, [&](RegistryError* e) { return registry.DeleteKeyTree(L"", L"NoSuchTopLevelKey", e); }, false, RegistryError::InvalidArgument},
         {"predefined root in 32 bits: DeleteKeyTree", widened, [&](RegistryError* e) { return widened.DeleteKeyTree(L"", L"NoSuchTopLevelKey", e); }, false, RegistryError::InvalidArgument},
+        {"merged root: DeleteKeyTree", classes, [&](RegistryError* e) { return classes.DeleteKeyTree(L"NoSuchTopLevelKey", L"below", e); }, false, RegistryError::InvalidArgument},
+        {"merged root: CopyKey", classes, [&](RegistryError* e) { return classes.CopyKey(L"NoSuchTopLevelKey", L"NoSuchCopy", e); }, false, RegistryError::InvalidArgument},
     };
     for (const auto& row : rows) {
         const auto [result, error] = CallChecked<bool>(row.object, row.operation);
