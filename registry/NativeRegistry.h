@@ -9,10 +9,12 @@
 
 class ScopedKey;
 
-// The registry's own calls, for the tree walks. Every name is counted, so one that holds a NUL
-// reaches the registry whole, where advapi32 would end it at the NUL and name a sibling; data is
-// written with exactly its length. Results are the platform's, as Win32 codes. Every handle must be
-// one the registry knows: a predefined root is advapi32's alone.
+// The registry's own calls, for the tree walks: their listings and values, and the keys whose name
+// holds a NUL (advapi32 opens and creates the others, where the registry views are documented).
+// Every name is counted, so one that holds a NUL reaches the registry whole, where advapi32 would
+// end it at the NUL and name a sibling; data is written with exactly its length. Results are the
+// platform's, as Win32 codes. Every handle must be one the registry knows: a predefined root is
+// advapi32's alone.
 namespace native {
 
 // The longest names the registry holds.

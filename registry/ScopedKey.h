@@ -42,13 +42,16 @@ public:
         key = nullptr;
     }
 
+    // advapi32 reads only the low 32 bits of a predefined root, so in a 64-bit program
+    // 0x80000002 zero-extended is HKEY_LOCAL_MACHINE as much as its sign-extended spelling.
     static bool IsPredefined(HKEY handle)
     {
-        const auto value = reinterpret_cast<ULONG_PTR>(handle);
-        return value >= reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT) &&
-               value <= reinterpret_cast<ULONG_PTR>(HKEY_PERFORMANCE_NLSTEXT);
+        return LowBits(handle) >= LowBits(HKEY_CLASSES_ROOT) && LowBits(handle) <= LowBits(HKEY_PERFORMANCE_NLSTEXT);
     }
+    static bool IsRoot(HKEY handle, HKEY root) { return LowBits(handle) == LowBits(root); }
 
 private:
+    static ULONG LowBits(HKEY handle) { return static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(handle)); }
+
     HKEY key = nullptr;
 };

@@ -131,20 +131,36 @@ LONG Win32Registry::OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& ke
     return RegOpenKeyExW(rootKey, path.c_str(), options, mask | accessFlags, key.Receive());
 }
 
+// The registry views are documented for advapi32's calls only; the registry's own call is left for
+// the names advapi32 would end at their NUL.
 LONG Win32Registry::OpenBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const
 {
-    return native::OpenKey(parent, name, options, mask | accessFlags, key);
+    if (HoldsNul(name)) {
+        return native::OpenKey(parent, name, options, mask | accessFlags, key);
+    }
+    return RegOpenKeyExW(parent, name.c_str(), options, mask | accessFlags, key.Receive());
 }
 
 LONG Win32Registry::CreateBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask,
                                 ScopedKey& key) const
 {
-    return native::CreateKey(parent, name, options, mask | accessFlags, key);
+    if (HoldsNul(name)) {
+        return native::CreateKey(parent, name, options, mask | accessFlags, key);
+    }
+    return RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE | options, mask | accessFlags,
+                           nullptr, key.Receive(), nullptr);
 }
 
 bool Win32Registry::IsTopLevel(const std::wstring& path) const
 {
     return ScopedKey::IsPredefined(rootKey) && path.find(Separator) == std::wstring::npos;
+}
+
+// advapi32 shows HKEY_CLASSES_ROOT as one tree merged from two hives, each key from the hive where
+// it was found; a walk by the registry's own listings sees one hive only and would mix the two.
+bool Win32Registry::IsMergedRoot() const
+{
+    return ScopedKey::IsRoot(rootKey, HKEY_CLASSES_ROOT);
 }
 
 bool Win32Registry::Record(RegistryError code, RegistryError* error)
@@ -541,7 +557,7 @@ std::int32_t Win32Registry::EnumValueNames(const std::wstring& key, std::vector<
 bool Win32Registry::DeleteKeyTree(const std::wstring& parent, const std::wstring& name, RegistryError* error)
 {
     const std::wstring path = JoinPath(parent, name);
-    if (name.empty() || !IsUsablePath(path) || IsTopLevel(path)) {
+    if (name.empty() || !IsUsablePath(path) || IsTopLevel(path) || IsMergedRoot()) {
         return Record(RegistryError::InvalidArgument, error);
     }
     ScopedKey key;
@@ -584,9 +600,13 @@ RegistryError Win32Registry::DeleteTreeAt(HKEY key)
 
 // Walks both trees by handles as DeleteKeyTree does. A link is neither copied (the copy would
 // point where the source's does) nor written through; what was copied before one is met stays.
+// The source tree is listed before the destination is opened, and the copy descends only into the
+// keys listed: wherever the destination turns out to lie, even inside a source renamed meanwhile,
+// the copy never walks into the keys it creates.
 bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& destination, RegistryError* error)
 {
-    if (source.empty() || destination.empty() || !IsUsablePath(source) || !IsUsablePath(destination)) {
+    if (source.empty() || destination.empty() || !IsUsablePath(source) || !IsUsablePath(destination) ||
+        IsMergedRoot()) {
         return Record(RegistryError::InvalidArgument, error);
     }
     // Copying a tree into itself would nest copies until the registry's depth limit.
@@ -599,25 +619,46 @@ bool Win32Registry::CopyKey(const std::wstring& source, const std::wstring& dest
         return false;
     }
     // Without the name the system resolved for the source, the destination cannot be checked.
-    const std::wstring sourceName = native::KeyName(from.Get());
-    if (sourceName.empty()) {
+    if (native::KeyName(from.Get()).empty()) {
         return Record(RegistryError::Failed, error);
     }
+    ListedKey listed;
+    ListTree(from.Get(), 0, listed);
     ScopedKey to;
-    if (!Record(OpenDestination(destination, sourceName, to), error)) {
+    if (!Record(OpenDestination(destination, from.Get(), to), error)) {
         return false;
     }
-    return Record(CopyTreeAt(from.Get(), to.Get(), 0), error);
+    return Record(CopyTreeAt(from.Get(), to.Get(), listed), error);
+}
+
+void Win32Registry::ListTree(HKEY key, std::size_t depth, ListedKey& listed) const
+{
+    // The registry holds no deeper tree; only one that grows under the listing would reach this.
+    if (depth >= MaxPathDepth) {
+        listed.error = RegistryError::Failed;
+        return;
+    }
+    std::vector<std::wstring> names;
+    listed.error = MapPlatformError(native::ListSubKeys(key, names));
+    for (std::wstring& name : names) {
+        ListedKey& child = listed.subKeys.emplace_back();
+        ScopedKey handle;
+        child.error = AsItStands(OpenBelow(key, name, REG_OPTION_OPEN_LINK, KEY_READ, handle), handle);
+        child.name = std::move(name);
+        if (child.error == RegistryError::None) {
+            ListTree(handle.Get(), depth + 1, child);
+        }
+    }
 }
 
 // A level at a time, each opened or created below the handle of the one above, so that a link
 // along the path cannot be swapped in after a check. A link along the path is followed, as the
 // platform follows one, and the name the system resolved for each level is compared with the
-// source's before anything is created below it. Where a level is missing it is created as it
-// stands: a link there (one whose target is missing) is refused like the link the last level may
-// be, since following it would create its target unchecked.
-RegistryError Win32Registry::OpenDestination(const std::wstring& path, const std::wstring& sourceName,
-                                             ScopedKey& key) const
+// source's, read afresh from the source's handle after the level was opened (its owner may rename
+// it), before anything is created below it. Where a level is missing it is created as it stands: a
+// link there (one whose target is missing) is refused like the link the last level may be, since
+// following it would create its target unchecked.
+RegistryError Win32Registry::OpenDestination(const std::wstring& path, HKEY source, ScopedKey& key) const
 {
     for (std::wstring::size_type begin = 0;;) {
         const std::wstring::size_type end = path.find(Separator, begin);
@@ -640,7 +681,8 @@ RegistryError Win32Registry::OpenDestination(const std::wstring& path, const std
             return code;
         }
         const std::wstring levelName = native::KeyName(level.Get());
-        if (levelName.empty()) {
+        const std::wstring sourceName = native::KeyName(source);
+        if (levelName.empty() || sourceName.empty()) {
             return RegistryError::Failed;
         }
         // The source itself may be the destination, and is then copied onto itself.
@@ -656,12 +698,8 @@ RegistryError Win32Registry::OpenDestination(const std::wstring& path, const std
     }
 }
 
-RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination, std::size_t depth)
+RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination, const ListedKey& listed)
 {
-    // Should the tree change under the walk into a loop after all, the registry's own depth ends it.
-    if (depth >= MaxPathDepth) {
-        return RegistryError::Failed;
-    }
     std::vector<std::wstring> names;
     LONG status = native::ListValues(source, names);
     for (std::size_t i = 0; status == ERROR_SUCCESS && i < names.size(); ++i) {
@@ -675,21 +713,22 @@ RegistryError Win32Registry::CopyTreeAt(HKEY source, HKEY destination, std::size
             status = native::SetValue(destination, names[i], type, data);
         }
     }
-    if (status == ERROR_SUCCESS) {
-        status = native::ListSubKeys(source, names);
-    }
     if (status != ERROR_SUCCESS) {
         return MapPlatformError(status);
     }
-    for (const std::wstring& name : names) {
+    // A key that could not be listed, or opened for the listing, fails where the copy meets it.
+    if (listed.error != RegistryError::None) {
+        return listed.error;
+    }
+    for (const ListedKey& child : listed.subKeys) {
         ScopedKey from;
-        RegistryError code = AsItStands(OpenBelow(source, name, REG_OPTION_OPEN_LINK, KEY_READ, from), from);
+        RegistryError code = AsItStands(OpenBelow(source, child.name, REG_OPTION_OPEN_LINK, KEY_READ, from), from);
         ScopedKey to;
         if (code == RegistryError::None) {
-            code = AsItStands(CreateBelow(destination, name, REG_OPTION_OPEN_LINK, CopyTargetRights, to), to);
+            code = AsItStands(CreateBelow(destination, child.name, REG_OPTION_OPEN_LINK, CopyTargetRights, to), to);
         }
         if (code == RegistryError::None) {
-            code = CopyTreeAt(from.Get(), to.Get(), depth + 1);
+            code = CopyTreeAt(from.Get(), to.Get(), child);
         }
         if (code != RegistryError::None) {
             return code;

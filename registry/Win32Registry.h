@@ -124,7 +124,8 @@ public:
     virtual bool CreateKey(const std::wstring& path, RegistryError* error = nullptr);
     // Deletes parent\name with everything below it, depth first; stops at the first failure. A
     // link in the tree is deleted itself, its target left alone; a child that vanishes meanwhile
-    // counts as deleted.
+    // counts as deleted. Refused with InvalidArgument below HKEY_CLASSES_ROOT, as CopyKey is: its
+    // walks see one hive, never the merged view advapi32 shows there.
     virtual bool DeleteKeyTree(const std::wstring& parent, const std::wstring& name,
                                RegistryError* error = nullptr);
     // The names in the platform's index order; 0 on failure. A failed open leaves the list as it
@@ -137,9 +138,11 @@ public:
     // byte. A destination inside the source, a link in the source tree and a link standing where
     // the copy would write are refused with InvalidArgument; what was copied before stays. The
     // destination's levels are opened, the missing ones created, one at a time: a level that lies
-    // inside the source by the name the system resolved (links along the path followed), or a link
-    // standing where a level is missing, is refused before anything is created below it. Failed
-    // when the system does not tell the source's name.
+    // inside the source by the name the system resolved (links along the path followed; the
+    // source's read again for each level), or a link standing where a level is missing, is refused
+    // before anything is created below it. Failed when the system does not tell the source's name.
+    // Only the keys the source held before the destination was opened are copied, so the copy
+    // never descends into keys it made itself.
     virtual bool CopyKey(const std::wstring& source, const std::wstring& destination,
                          RegistryError* error = nullptr);
     // Copies data and type, byte for byte; the destination key must exist. REG_NONE is refused
@@ -164,12 +167,15 @@ private:
     // Opens with the operation's mask OR-ed with the access flags. The key counts as opened when
     // a handle came back; the result is what the platform returned.
     LONG OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key, DWORD options = 0) const;
-    // Open or create one level below a handle, by the whole name; with REG_OPTION_OPEN_LINK a link
-    // there is handed back as the link itself.
+    // Open or create one level below a handle, by the whole name: through advapi32, or, for a name
+    // that holds a NUL, through the registry's own call. With REG_OPTION_OPEN_LINK a link there is
+    // handed back as the link itself.
     LONG OpenBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const;
     LONG CreateBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const;
     // A direct child of a predefined root, which no operation deletes.
     bool IsTopLevel(const std::wstring& path) const;
+    // HKEY_CLASSES_ROOT, which the tree operations refuse as their root.
+    bool IsMergedRoot() const;
     // A fixed-size read; the type is judged before the result.
     bool ReadFixed(const std::wstring& key, const std::wstring& name, void* data, DWORD size, DWORD type,
                    RegistryError* error);
@@ -183,10 +189,18 @@ private:
     enum class NameKind { SubKeys, Values };
     // The names below an open key, in index order; emptied on failure.
     static LONG ListNames(HKEY key, NameKind kind, std::vector<std::wstring>& names);
+    // A key of a copy's source as listed before the copy began: its subkeys, or why they could not
+    // be listed.
+    struct ListedKey {
+        std::wstring name;
+        RegistryError error = RegistryError::None;
+        std::vector<ListedKey> subKeys;
+    };
     // The tree walks below the keys the public operations opened.
     RegistryError DeleteTreeAt(HKEY key);
-    RegistryError CopyTreeAt(HKEY source, HKEY destination, std::size_t depth);
-    RegistryError OpenDestination(const std::wstring& path, const std::wstring& sourceName, ScopedKey& key) const;
+    void ListTree(HKEY key, std::size_t depth, ListedKey& listed) const;
+    RegistryError CopyTreeAt(HKEY source, HKEY destination, const ListedKey& listed);
+    RegistryError OpenDestination(const std::wstring& path, HKEY source, ScopedKey& key) const;
     std::int32_t CountNames(const std::string& key, NameKind kind, RegistryError* error);
     std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                  RegistryError* error);

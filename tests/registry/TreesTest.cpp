@@ -3,6 +3,7 @@
 #include "ImportHook.h"
 #include "RawRegistry.h"
 #include "RegistryCall.h"
+#include "ScopedKey.h"
 #include "ScratchKey.h"
 
 #include <winternl.h>
@@ -12,31 +13,60 @@
 #include <string>
 #include <vector>
 
+extern "C" NTSTATUS NTAPI NtRenameKey(HANDLE key, PUNICODE_STRING name);
+
 namespace {
 
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
 using Wide = std::vector<std::wstring>;
 
 // Stands in for another program that removes a listed key just before the tree walk opens it.
-NTSTATUS(NTAPI* realOpenKey)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, ULONG) = nullptr;
+LONG(WINAPI* realOpenKey)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = nullptr;
 std::wstring vanishing;
 bool vanishesAfterOpen = false;
 
-NTSTATUS NTAPI OpenAroundRemoval(PHANDLE key, ACCESS_MASK mask, POBJECT_ATTRIBUTES attributes, ULONG options)
+LONG WINAPI OpenAroundRemoval(HKEY parent, LPCWSTR name, DWORD options, REGSAM mask, PHKEY key)
 {
     const std::wstring path = vanishing;
-    const UNICODE_STRING& name = *attributes->ObjectName;
-    const bool ours = !path.empty() && path.ends_with(L"\\" + std::wstring(name.Buffer, name.Length / sizeof(wchar_t)));
+    const bool ours = !path.empty() && path.ends_with(L"\\" + std::wstring(name));
     if (ours) {
         vanishing.clear();
     }
     if (ours && !vanishesAfterOpen) {
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), View32, 0);
     }
-    const NTSTATUS status = realOpenKey(key, mask, attributes, options);
+    const LONG status = realOpenKey(parent, name, options, mask, key);
     if (ours && vanishesAfterOpen) {
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), View32, 0);
     }
+    return status;
+}
+
+// Stands in for the owner of a copy's source, who renames it while the copy runs: once the copy
+// has read the source's name, and, when it toggles, again each time a key inside it was named.
+NTSTATUS(NTAPI* realQueryKey)(HANDLE, int, void*, ULONG, ULONG*) = nullptr;
+HKEY renamedSource = nullptr;
+bool sourceNamed = false;
+bool togglesName = false;
+
+NTSTATUS RenameSource(const wchar_t* name)
+{
+    UNICODE_STRING counted;
+    RtlInitUnicodeString(&counted, name);
+    return NtRenameKey(renamedSource, &counted);
+}
+
+NTSTATUS NTAPI QueryAroundRename(HANDLE key, int informationClass, void* information, ULONG length, ULONG* size)
+{
+    const NTSTATUS status = realQueryKey(key, informationClass, information, length, size);
+    const auto* named = static_cast<const ULONG*>(information);
+    const std::wstring name(reinterpret_cast<const wchar_t*>(named + 1), status == 0 ? named[0] / sizeof(wchar_t) : 0);
+    if (!sourceNamed || (togglesName && name.find(L"\\source\\") != std::wstring::npos)) {
+        RenameSource(L"renamed");
+    } else if (togglesName && name.find(L"\\renamed\\") != std::wstring::npos) {
+        RenameSource(L"source");
+    }
+    sourceNamed = true;
     return status;
 }
 
@@ -154,7 +184,7 @@ TEST_F(Trees, DeleteKeyTreeRemovesTheWholeTree)
         ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t\\a\\b"), L"v", 1));
         ASSERT_TRUE(raw::SetDword(View32, Scratch(L"t"), L"v", 1));
         ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"keep")));
-        ImportHook hook("NtOpenKeyEx", reinterpret_cast<void*>(&OpenAroundRemoval));
+        ImportHook hook("RegOpenKeyExW", reinterpret_cast<void*>(&OpenAroundRemoval));
         realOpenKey = reinterpret_cast<decltype(realOpenKey)>(hook.Original());
         ASSERT_NE(nullptr, realOpenKey);
         vanishing = Scratch(L"t\\a\\gone");
@@ -164,6 +194,44 @@ TEST_F(Trees, DeleteKeyTreeRemovesTheWholeTree)
         EXPECT_EQ(RegistryError::None, error) << "after open: " << afterOpen;
         EXPECT_FALSE(raw::KeyExists(View32, Scratch(L"t")));
         EXPECT_TRUE(raw::KeyExists(View32, Scratch(L"keep")));
+    }
+}
+
+// A link on the destination's path that leads inside the source once it is renamed: the renamed
+// source is recognised; and when every check of a level sees the other name, the copy still only
+// makes one copy of the keys the source held.
+TEST_F(Trees, CopyKeyNeverNestsInASourceRenamedMeanwhile)
+{
+    for (bool toggles : {false, true}) {
+        ASSERT_TRUE(raw::CreateKey(View32, Scratch(L"source\\child")));
+        ASSERT_TRUE(raw::SetDword(View32, Scratch(L"source"), L"v", 1));
+        ScopedKey source;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, Scratch(L"source").c_str(), 0,
+                                               KEY_ALL_ACCESS | View32, source.Receive()));
+        renamedSource = source.Get();
+        ASSERT_EQ(0, RenameSource(L"renamed"));
+        const raw::Link moved(View32, Scratch(L"moved"), Scratch(L"renamed\\child"));
+        ASSERT_TRUE(moved.Made());
+        ASSERT_EQ(0, RenameSource(L"source"));
+        const auto before = raw::Snapshot(View32, Scratch(L"source"));
+        ASSERT_TRUE(before.has_value());
+        auto expected = before;
+        if (toggles) {
+            expected->subKeys[L"child"].subKeys[L"copy"] = *before;
+        }
+        {
+            ImportHook hook("NtQueryKey", reinterpret_cast<void*>(&QueryAroundRename));
+            realQueryKey = reinterpret_cast<decltype(realQueryKey)>(hook.Original());
+            ASSERT_NE(nullptr, realQueryKey);
+            sourceNamed = false;
+            togglesName = toggles;
+            const auto [result, error] = Call<bool>([&](RegistryError* e) { return registry.CopyKey(Scratch(L"source"), Scratch(L"moved\\copy"), e); });
+            EXPECT_EQ(toggles, result) << "toggles: " << toggles;
+            EXPECT_EQ(toggles ? RegistryError::None : RegistryError::InvalidArgument, error) << "toggles: " << toggles;
+        }
+        RenameSource(L"source");
+        EXPECT_EQ(expected, raw::Snapshot(View32, Scratch(L"source"))) << "toggles: " << toggles;
+        ASSERT_TRUE(raw::DeleteTree(View32, Scratch(L"source")));
     }
 }
 

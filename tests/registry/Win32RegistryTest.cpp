@@ -332,6 +332,11 @@ TEST_F(Win32RegistryTest, EmptyParentIsTheRoot)
                                            root.Receive()));
     Win32Registry owned;
     owned.SetRootKey(root.Get());
+    // HKEY_LOCAL_MACHINE as a 64-bit program may spell it, zero-extended from 32 bits.
+    Win32Registry widened;
+    widened.SetRootKey(reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000002u)));
+    Win32Registry classes;
+    classes.SetRootKey(HKEY_CLASSES_ROOT);
     const struct {
         const char* what;
         Win32Registry& object;
@@ -348,6 +353,9 @@ TEST_F(Win32RegistryTest, EmptyParentIsTheRoot)
         {"a value name is no path", owned, [&](RegistryError* e) { return owned.WriteDword(L"", L"\\odd\\\\", 1, e); }, true, RegistryError::None},
         {"predefined root: DeleteSubKey", registry, [&](RegistryError* e) { return registry.DeleteSubKey(L"", L"NoSuchTopLevelKey", e); }, false, RegistryError::InvalidArgument},
         {"predefined root: DeleteKeyTree", registry, [&](RegistryError* e) { return registry.DeleteKeyTree(L"", L"NoSuchTopLevelKey", e); }, false, RegistryError::InvalidArgument},
+        {"predefined root in 32 bits: DeleteKeyTree", widened, [&](RegistryError* e) { return widened.DeleteKeyTree(L"", L"NoSuchTopLevelKey", e); }, false, RegistryError::InvalidArgument},
+        {"merged root: DeleteKeyTree", classes, [&](RegistryError* e) { return classes.DeleteKeyTree(L"NoSuchTopLevelKey", L"below", e); }, false, RegistryError::InvalidArgument},
+        {"merged root: CopyKey", classes, [&](RegistryError* e) { return classes.CopyKey(L"NoSuchTopLevelKey", L"NoSuchCopy", e); }, false, RegistryError::InvalidArgument},
     };
     for (const auto& row : rows) {
         const auto [result, error] = CallChecked<bool>(row.object, row.operation);
