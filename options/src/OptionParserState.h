@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OptionKind.h"
+#include <VxOptions/OptionKind.h>
 
 #include <cstdint>
 #include <string>

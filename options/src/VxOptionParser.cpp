@@ -1,4 +1,4 @@
-#include "VxOptionParser.h"
+#include <VxOptions/VxOptionParser.h>
 
 #include "CommandLineSplitter.h"
 #include "OptionParserCreationHook.h"

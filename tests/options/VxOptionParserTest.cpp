@@ -1,7 +1,7 @@
-#include "VxOptionParser.h"
+#include <VxOptions/VxOptionParser.h>
 
-#include "CommandLineSplitter.h"
-#include "OptionParserCreationHook.h"
+#include "options/src/CommandLineSplitter.h"
+#include "options/src/OptionParserCreationHook.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TextConversions.h"
+#include "registry/src/TextConversions.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

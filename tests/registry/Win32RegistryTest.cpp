@@ -1,10 +1,11 @@
-#include "Win32Registry.h"
+#include <VxRegistry/Win32Registry.h>
+
+#include "registry/src/ScopedKey.h"
 
 #include "HandleCount.h"
 #include "ImportHook.h"
 #include "RawRegistry.h"
 #include "RegistryCall.h"
-#include "ScopedKey.h"
 #include "ScratchKey.h"
 #include "System.h"
 

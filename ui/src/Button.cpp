@@ -1,7 +1,7 @@
-#include "Button.h"
+#include <VxUI/Button.h>
 
-#include "Font.h"
-#include "TextDrawing.h"
+#include <VxUI/Font.h>
+#include <VxUI/TextDrawing.h>
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "Control.h"
+#include <VxUI/Control.h>
 
-#include "Font.h"
+#include <VxUI/Font.h>
 
 #include <commctrl.h>
 
