@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace VxOptions {
+
 struct OptionEntry {
     std::wstring name;
     // One UTF-16 code unit; 0 means none.
@@ -21,3 +23,5 @@ struct OptionParserState {
     std::vector<OptionEntry> options;
     bool parsed = false;
 };
+
+}  // namespace VxOptions

@@ -11,6 +11,8 @@
 #include <cwchar>
 #include <new>
 
+using namespace VxOptions;
+
 namespace {
 
 constexpr std::size_t MessageCapacity = 1024;
@@ -164,8 +166,8 @@ public:
             std::uint32_t expected = Empty;
             if (stateWord.compare_exchange_strong(expected, Creating, std::memory_order_acq_rel)) {
                 try {
-                    if (OptionParserCreationHook != nullptr) {
-                        OptionParserCreationHook();
+                    if (Testing::OptionParserCreationHook != nullptr) {
+                        Testing::OptionParserCreationHook();
                     }
                     parser = new (storage) VxOptionParser();
                 } catch (...) {
@@ -211,7 +213,7 @@ void InstanceHolder::Destroy()
 
 }  // namespace
 
-void (*OptionParserCreationHook)() = nullptr;
+void (*VxOptions::Testing::OptionParserCreationHook)() = nullptr;
 
 VxOptionParser::VxOptionParser() : state(std::make_unique<OptionParserState>()) {}
 

@@ -23,7 +23,7 @@ NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 NTSTATUS NTAPI NtQueryKey(HANDLE key, int informationClass, void* information, ULONG length, ULONG* resultLength);
 }
 
-namespace native {
+namespace VxRegistry::native {
 
 namespace {
 
@@ -255,4 +255,4 @@ bool IsLink(HKEY key)
            type == REG_LINK;
 }
 
-}  // namespace native
+}  // namespace VxRegistry::native

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace VxRegistry {
+
 class ScopedKey;
 
 // The registry's own calls, for the tree walks: their listings and values, and the keys whose name
@@ -49,3 +51,5 @@ LONG CreateLevel(HKEY parent, const std::wstring& name, DWORD options, REGSAM ma
 bool IsLink(HKEY key);
 
 }  // namespace native
+
+}  // namespace VxRegistry

@@ -4,6 +4,8 @@
 
 #include "TextConversions.h"
 
+using namespace VxRegistry;
+
 namespace {
 
 // The UTF-16 forms of two UTF-8 arguments; `valid` is false when either is not valid UTF-8.

@@ -13,6 +13,8 @@
 
 namespace {
 
+using VxRegistry::ScopedKey;
+
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
 using Narrow = std::vector<std::string>;
 

@@ -18,6 +18,8 @@ extern "C" NTSTATUS NTAPI NtRenameKey(HANDLE key, PUNICODE_STRING name);
 
 namespace {
 
+using VxRegistry::ScopedKey;
+
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
 using Wide = std::vector<std::wstring>;
 

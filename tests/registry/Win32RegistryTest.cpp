@@ -16,6 +16,8 @@
 
 namespace {
 
+using VxRegistry::ScopedKey;
+
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
 constexpr REGSAM View64 = KEY_WOW64_64KEY;
 constexpr std::uint32_t SentinelDword = 0xA5A5A5A5u;
