@@ -2,14 +2,14 @@
 # bounded libFuzzer run. Here wchar_t is 32 bits wide, unlike on Windows.
 add_executable(options_VxOptionParserTest options/VxOptionParserTest.cpp)
 target_link_libraries(options_VxOptionParserTest PRIVATE VxOptions::options GTest::gtest_main)
-target_include_directories(options_VxOptionParserTest PRIVATE ${PROJECT_SOURCE_DIR}/options)
+target_include_directories(options_VxOptionParserTest PRIVATE ${PROJECT_SOURCE_DIR})
 add_test(NAME options_VxOptionParserTest COMMAND options_VxOptionParserTest)
 
 # The parser's sources are compiled into the fuzzer itself, so that libFuzzer sees their coverage.
 get_target_property(OPTIONS_SOURCES VxOptions::options SOURCES)
 list(TRANSFORM OPTIONS_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/options/)
 add_executable(options_fuzzer options/OptionParserFuzzer.cpp ${OPTIONS_SOURCES})
-target_include_directories(options_fuzzer PRIVATE ${PROJECT_SOURCE_DIR}/options)
+target_include_directories(options_fuzzer PRIVATE ${PROJECT_SOURCE_DIR}/options/include)
 target_compile_options(options_fuzzer PRIVATE -fsanitize=fuzzer)
 target_link_options(options_fuzzer PRIVATE -fsanitize=fuzzer)
 

@@ -4,7 +4,7 @@
 // Input: a number is one character, a text runs to the next U+0001: the option count, each
 // option's kind, short name and name, the program's path, then uses (form, option and text).
 
-#include "VxOptionParser.h"
+#include <VxOptions/VxOptionParser.h>
 
 #include <algorithm>
 #include <cstddef>

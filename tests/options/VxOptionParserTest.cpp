@@ -1,7 +1,7 @@
-#include "VxOptionParser.h"
+#include <VxOptions/VxOptionParser.h>
 
-#include "CommandLineSplitter.h"
-#include "OptionParserCreationHook.h"
+#include "options/src/CommandLineSplitter.h"
+#include "options/src/OptionParserCreationHook.h"
 
 #include <gtest/gtest.h>
 
@@ -84,7 +84,7 @@ TEST(CommandLineSplitter, SplitsOnSpacesAndQuotes)
     };
     for (const auto& row : rows) {
         Words words;
-        EXPECT_EQ(row.balanced, SplitCommandLine(row.line, words)) << Show(row.line);
+        EXPECT_EQ(row.balanced, VxOptions::SplitCommandLine(row.line, words)) << Show(row.line);
         if (row.balanced) {
             EXPECT_EQ(row.words, words) << Show(row.line) << " gave " << Show(words);
         }
@@ -491,7 +491,7 @@ void FailFirstCreation()
 // saw one fail, and whether all the others got one and the same object.
 void CallConcurrently(void (*hook)())
 {
-    OptionParserCreationHook = hook;
+    VxOptions::Testing::OptionParserCreationHook = hook;
     std::thread([] {
         std::this_thread::sleep_for(std::chrono::seconds(20));
         std::fprintf(stderr, "callers still waiting after 20 s\n");
@@ -556,7 +556,7 @@ void InstanceAfterExitHandler()
 
 void UseInstanceThenExit()
 {
-    OptionParserCreationHook = [] { ++creations; };
+    VxOptions::Testing::OptionParserCreationHook = [] { ++creations; };
     // Registered before the instance's own handler, so it runs after that one.
     std::atexit(InstanceAfterExitHandler);
     VxOptionParser::Instance().AddOption(NoValue, L"normal", 0);

@@ -1,9 +1,10 @@
-#include "Registry.h"
-#include "Win32Registry.h"
+#include <VxRegistry/Registry.h>
+#include <VxRegistry/Win32Registry.h>
+
+#include "registry/src/ScopedKey.h"
 
 #include "RawRegistry.h"
 #include "RegistryCall.h"
-#include "ScopedKey.h"
 #include "ScratchKey.h"
 
 #include <functional>
@@ -11,6 +12,8 @@
 #include <vector>
 
 namespace {
+
+using VxRegistry::ScopedKey;
 
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
 using Narrow = std::vector<std::string>;

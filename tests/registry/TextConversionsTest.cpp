@@ -1,4 +1,4 @@
-#include "TextConversions.h"
+#include "registry/src/TextConversions.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,6 +8,7 @@
 
 namespace {
 
+using namespace VxRegistry;
 using Wide = std::vector<std::wstring>;
 
 const std::wstring LoneSurrogate{L'a', wchar_t(0xD800), L'b'};

@@ -1,9 +1,10 @@
-#include "Win32Registry.h"
+#include <VxRegistry/Win32Registry.h>
+
+#include "registry/src/ScopedKey.h"
 
 #include "ImportHook.h"
 #include "RawRegistry.h"
 #include "RegistryCall.h"
-#include "ScopedKey.h"
 #include "ScratchKey.h"
 
 #include <winternl.h>
@@ -16,6 +17,8 @@
 extern "C" NTSTATUS NTAPI NtRenameKey(HANDLE key, PUNICODE_STRING name);
 
 namespace {
+
+using VxRegistry::ScopedKey;
 
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
 using Wide = std::vector<std::wstring>;

@@ -1,4 +1,4 @@
-#include "Win32Registry.h"
+#include <VxRegistry/Win32Registry.h>
 
 #include "ImportHook.h"
 #include "RawRegistry.h"

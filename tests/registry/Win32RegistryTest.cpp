@@ -1,10 +1,11 @@
-#include "Win32Registry.h"
+#include <VxRegistry/Win32Registry.h>
+
+#include "registry/src/ScopedKey.h"
 
 #include "HandleCount.h"
 #include "ImportHook.h"
 #include "RawRegistry.h"
 #include "RegistryCall.h"
-#include "ScopedKey.h"
 #include "ScratchKey.h"
 #include "System.h"
 
@@ -14,6 +15,8 @@
 #include <vector>
 
 namespace {
+
+using VxRegistry::ScopedKey;
 
 constexpr REGSAM View32 = KEY_WOW64_32KEY;
 constexpr REGSAM View64 = KEY_WOW64_64KEY;

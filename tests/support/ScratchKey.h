@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RegistryError.h"
+#include <VxRegistry/RegistryError.h>
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "Button.h"
-#include "Dialog.h"
-#include "TextBlock.h"
+#include <VxUI/Button.h>
+#include <VxUI/Dialog.h>
+#include <VxUI/TextBlock.h>
 
 #include "Canvas.h"
 #include "Host.h"

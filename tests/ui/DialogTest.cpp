@@ -1,4 +1,4 @@
-#include "Dialog.h"
+#include <VxUI/Dialog.h>
 
 #include "ImportHook.h"
 #include "SystemColours.h"

@@ -1,8 +1,8 @@
 // Controls painted into memory DCs and judged by their pixels.
 
-#include "Button.h"
-#include "Font.h"
-#include "TextBlock.h"
+#include <VxUI/Button.h>
+#include <VxUI/Font.h>
+#include <VxUI/TextBlock.h>
 
 #include "Canvas.h"
 #include "Host.h"

@@ -1,4 +1,4 @@
-#include "TextDrawing.h"
+#include <VxUI/TextDrawing.h>
 
 #include "Canvas.h"
 

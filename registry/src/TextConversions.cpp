@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+namespace VxRegistry {
 
 bool ToWide(const std::string& text, unsigned codePage, std::wstring& out)
 {
@@ -137,3 +138,5 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix, bool ignor
     }
     return text.compare(0, prefix.size(), prefix) == 0;
 }
+
+}  // namespace VxRegistry

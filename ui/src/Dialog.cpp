@@ -1,6 +1,6 @@
-#include "Dialog.h"
+#include <VxUI/Dialog.h>
 
-#include "Font.h"
+#include <VxUI/Font.h>
 
 #include <algorithm>
 

@@ -1,7 +1,9 @@
-#include "Button.h"
+#include <VxUI/Button.h>
 
-#include "Font.h"
-#include "TextDrawing.h"
+#include <VxUI/Font.h>
+#include <VxUI/TextDrawing.h>
+
+#include "ButtonColours.h"
 
 #include <string>
 
@@ -9,33 +11,15 @@ namespace VxUI {
 
 namespace {
 
-constexpr COLORREF DisabledFill = 0xF0F0F0;
-constexpr COLORREF DisabledText = 0xACACAC;
-constexpr COLORREF White = 0xFFFFFF;
-constexpr COLORREF OutlineHoverFill = 0xF8F8F8;
 constexpr int CornerPoints = 4;
 constexpr int FocusInsetPoints = 2;
 constexpr int FrameWidth = 2;
 constexpr UINT CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
 
-struct Colours {
-    COLORREF fill;
-    COLORREF caption;
-    bool framed;
-    COLORREF frame;
-};
-
-// Hovering changes nothing here: a high-contrast palette has no hover colour.
-Colours HighContrastColours(bool enabled, bool filled)
+HighContrastColours SystemColours()
 {
-    if (!enabled) {
-        const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
-        return {GetSysColor(COLOR_WINDOW), grey, true, grey};
-    }
-    if (filled) {
-        return {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT), false, 0};
-    }
-    return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT), true,
+    return {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_GRAYTEXT), GetSysColor(COLOR_HIGHLIGHT),
+            GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT),
             GetSysColor(COLOR_WINDOWTEXT)};
 }
 
@@ -147,20 +131,11 @@ void Button::DrawFocus(HDC dc, RECT rectangle)
 void Button::Paint(HDC dc, RECT& rectangle)
 {
     const bool system = IsHighContrast();
-    FillWith(dc, rectangle, system ? GetSysColor(COLOR_WINDOW) : GetDCBrushColor(dc));
-
-    const bool hovered = (state & hoverBit) != 0;
-    Colours colours{};
-    if (system) {
-        colours = HighContrastColours(IsEnabled(), filled);
-    } else if (!IsEnabled()) {
-        colours = {DisabledFill, DisabledText, false, 0};
-    } else if (filled) {
-        colours = hovered ? Colours{hoverFillColor, hoverTextColor, false, 0}
-                          : Colours{accentColor, White, false, 0};
-    } else {
-        colours = {hovered ? OutlineHoverFill : White, accentColor, true, accentColor};
-    }
+    const HighContrastColours palette = system ? SystemColours() : HighContrastColours{};
+    FillWith(dc, rectangle, system ? palette.window : GetDCBrushColor(dc));
+    const ButtonColours colours =
+        ChooseButtonColours({filled, accentColor, hoverFillColor, hoverTextColor}, (state & hoverBit) != 0,
+                            IsEnabled(), system ? &palette : nullptr);
 
     const int corner = PointsToPixels(CornerPoints, dpi);
     const HRGN shape = CreateRoundRectRgn(rectangle.left, rectangle.top, rectangle.right,

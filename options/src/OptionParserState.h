@@ -1,10 +1,12 @@
 #pragma once
 
-#include "OptionKind.h"
+#include <VxOptions/OptionKind.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+namespace VxOptions {
 
 struct OptionEntry {
     std::wstring name;
@@ -21,3 +23,5 @@ struct OptionParserState {
     std::vector<OptionEntry> options;
     bool parsed = false;
 };
+
+}  // namespace VxOptions

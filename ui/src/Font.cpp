@@ -1,4 +1,4 @@
-#include "Font.h"
+#include <VxUI/Font.h>
 
 #include <utility>
 

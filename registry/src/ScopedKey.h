@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace VxRegistry {
+
 // Sole owner of one registry handle: closes it on every path out of the scope that opened it.
 // A predefined root is never owned: opening the empty path below one hands back the root itself.
 class ScopedKey {
@@ -55,3 +57,5 @@ private:
 
     HKEY key = nullptr;
 };
+
+}  // namespace VxRegistry

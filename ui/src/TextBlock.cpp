@@ -1,6 +1,6 @@
-#include "TextBlock.h"
+#include <VxUI/TextBlock.h>
 
-#include "TextDrawing.h"
+#include <VxUI/TextDrawing.h>
 
 namespace VxUI {
 

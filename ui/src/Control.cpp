@@ -1,60 +1,16 @@
-#include "Control.h"
+#include <VxUI/Control.h>
 
-#include "Font.h"
+#include <VxUI/Font.h>
 
-#include <commctrl.h>
+#include "SubclassChain.h"
 
 namespace VxUI {
-
-namespace {
-
-// The subclass chain of comctl32, which is loaded on first use and not imported: an import would
-// load it at start-up, and with it the DLLs it loads while it initialises, before wWinMain can
-// keep DLL loading to the system folder. The module stays loaded for the process.
-struct SubclassChain {
-    decltype(&SetWindowSubclass) set = nullptr;
-    decltype(&GetWindowSubclass) get = nullptr;
-    decltype(&RemoveWindowSubclass) remove = nullptr;
-    decltype(&DefSubclassProc) next = nullptr;
-};
-
-template <typename Function>
-void Find(HMODULE module, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-const SubclassChain& Chain()
-{
-    static const SubclassChain chain = [] {
-        SubclassChain found;
-        // From the system folder only, whatever search order the program set: a comctl32.dll planted
-        // beside it must not be loaded. Windows 7 without KB2533623 knows no such flag.
-        HMODULE module = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-            module = LoadLibraryW(L"comctl32.dll");
-        }
-        if (module != nullptr) {
-            Find(module, "SetWindowSubclass", found.set);
-            Find(module, "GetWindowSubclass", found.get);
-            Find(module, "RemoveWindowSubclass", found.remove);
-            Find(module, "DefSubclassProc", found.next);
-        }
-        if (found.set == nullptr || found.get == nullptr || found.remove == nullptr ||
-            found.next == nullptr) {
-            return SubclassChain{};
-        }
-        return found;
-    }();
-    return chain;
-}
-
-}  // namespace
 
 Control* Control::Holder(HWND window)
 {
     DWORD_PTR control = 0;
-    if (Chain().get == nullptr || !Chain().get(window, SubclassProc, SubclassId, &control)) {
+    const SubclassChain& chain = SubclassChain::Get();
+    if (chain.get == nullptr || !chain.get(window, SubclassProc, SubclassId, &control)) {
         return nullptr;
     }
     return reinterpret_cast<Control*>(control);
@@ -70,7 +26,7 @@ Control::~Control()
 void Control::Attach(HWND window)
 {
     // The chain itself may accept another thread's window.
-    if (window == nullptr || Chain().set == nullptr ||
+    if (window == nullptr || SubclassChain::Get().set == nullptr ||
         GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
         return;
     }
@@ -82,7 +38,7 @@ void Control::Attach(HWND window)
         holder->Unbind();
     }
     // A chain that refuses the window leaves the control unbound.
-    if (!Chain().set(window, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    if (!SubclassChain::Get().set(window, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this))) {
         return;
     }
     hwnd = window;
@@ -119,7 +75,7 @@ void Control::Unbind()
     DeleteObject(backBitmap);
     backBitmap = nullptr;
     // Only the toolkit's link goes: a subclass added later stays in the chain.
-    Chain().remove(hwnd, SubclassProc, SubclassId);
+    SubclassChain::Get().remove(hwnd, SubclassProc, SubclassId);
     hwnd = nullptr;
     state = 0;
 }
@@ -279,7 +235,7 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     // back over it at once.
     case WM_ENABLE:
     case WM_SETTEXT: {
-        const LRESULT result = Chain().next(window, message, wParam, lParam);
+        const LRESULT result = SubclassChain::Get().next(window, message, wParam, lParam);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return result;
     }
@@ -306,19 +262,19 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_MOUSELEAVE:
         return OnMouseLeave();
     case WM_UPDATEUISTATE: {
-        const LRESULT result = Chain().next(window, message, wParam, lParam);
+        const LRESULT result = SubclassChain::Get().next(window, message, wParam, lParam);
         FollowUiState();
         return result;
     }
     default:
         break;
     }
-    return Chain().next(window, message, wParam, lParam);
+    return SubclassChain::Get().next(window, message, wParam, lParam);
 }
 
 LRESULT Control::PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return Chain().next(window, message, wParam, lParam);
+    return SubclassChain::Get().next(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -328,7 +284,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam,
     if (message == WM_DESTROY) {
         control->OnDestroy();
         control->Unbind();
-        return Chain().next(window, message, wParam, lParam);
+        return SubclassChain::Get().next(window, message, wParam, lParam);
     }
     if (message == WM_SIZE) {
         control->ReplaceBackBitmap(LOWORD(lParam), HIWORD(lParam));

@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
+namespace VxRegistry {
+
 class ScopedKey;
 
 // The registry's own calls, for the tree walks: their listings and values, and the keys whose name
-// holds a NUL (advapi32 opens and creates the others, where the registry views are documented).
-// Every name is counted, so one that holds a NUL reaches the registry whole, where advapi32 would
-// end it at the NUL and name a sibling; data is written with exactly its length. Results are the
-// platform's, as Win32 codes. Every handle must be one the registry knows: a predefined root is
-// advapi32's alone.
+// holds a NUL (advapi32 opens and creates the others, where the registry views are documented;
+// OpenLevel and CreateLevel choose). Every name is counted, so one that holds a NUL reaches the
+// registry whole, where advapi32 would end it at the NUL and name a sibling; data is written with
+// exactly its length. Results are the platform's, as Win32 codes. Every handle given to the
+// registry's own calls must be one the registry knows: a predefined root is advapi32's alone.
 namespace native {
 
 // The longest names the registry holds.
@@ -39,4 +41,15 @@ LONG DeleteKey(HKEY key);
 // the system does not say.
 std::wstring KeyName(HKEY key);
 
+// One level below an open key by its whole name, opened or created: through advapi32, or, for a
+// name that holds a NUL, through the registry's own call above.
+LONG OpenLevel(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key);
+LONG CreateLevel(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key);
+
+// A link opened as itself holds its target in this value; a key that merely holds such a value is
+// taken for one too.
+bool IsLink(HKEY key);
+
 }  // namespace native
+
+}  // namespace VxRegistry

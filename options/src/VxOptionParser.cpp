@@ -1,4 +1,4 @@
-#include "VxOptionParser.h"
+#include <VxOptions/VxOptionParser.h>
 
 #include "CommandLineSplitter.h"
 #include "OptionParserCreationHook.h"
@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cwchar>
 #include <new>
+
+using namespace VxOptions;
 
 namespace {
 
@@ -164,8 +166,8 @@ public:
             std::uint32_t expected = Empty;
             if (stateWord.compare_exchange_strong(expected, Creating, std::memory_order_acq_rel)) {
                 try {
-                    if (OptionParserCreationHook != nullptr) {
-                        OptionParserCreationHook();
+                    if (Testing::OptionParserCreationHook != nullptr) {
+                        Testing::OptionParserCreationHook();
                     }
                     parser = new (storage) VxOptionParser();
                 } catch (...) {
@@ -211,7 +213,7 @@ void InstanceHolder::Destroy()
 
 }  // namespace
 
-void (*OptionParserCreationHook)() = nullptr;
+void (*VxOptions::Testing::OptionParserCreationHook)() = nullptr;
 
 VxOptionParser::VxOptionParser() : state(std::make_unique<OptionParserState>()) {}
 

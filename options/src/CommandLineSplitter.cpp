@@ -1,5 +1,7 @@
 #include "CommandLineSplitter.h"
 
+namespace VxOptions {
+
 bool SplitCommandLine(const std::wstring& line, std::vector<std::wstring>& words)
 {
     bool inQuotes = false;
@@ -36,3 +38,5 @@ bool SplitCommandLine(const std::wstring& line, std::vector<std::wstring>& words
     }
     return !inQuotes;
 }
+
+}  // namespace VxOptions

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace VxRegistry {
+
 // Conversions between UTF-8 (or another code page) and UTF-16. Text that the target cannot
 // represent exactly (invalid UTF-8, an unpaired surrogate, a character outside the code page)
 // fails: the result is false and the output empty; nothing is replaced or skipped.
@@ -26,3 +28,5 @@ bool JoinMultiString(const std::vector<std::wstring>& list, std::wstring& out);
 
 // With ignoreCase, letters compare as the registry compares names: ordinal, Unicode case folding.
 bool StartsWith(const std::wstring& text, const std::wstring& prefix, bool ignoreCase);
+
+}  // namespace VxRegistry

@@ -1,4 +1,4 @@
-#include "TextDrawing.h"
+#include <VxUI/TextDrawing.h>
 
 namespace VxUI {
 

@@ -1,7 +1,10 @@
 // The narrow (UTF-8) face of Win32Registry: conversions around the wide operations.
 
+#include <VxRegistry/Win32Registry.h>
+
 #include "TextConversions.h"
-#include "Win32Registry.h"
+
+using namespace VxRegistry;
 
 namespace {
 

@@ -23,7 +23,7 @@ NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 NTSTATUS NTAPI NtQueryKey(HANDLE key, int informationClass, void* information, ULONG length, ULONG* resultLength);
 }
 
-namespace native {
+namespace VxRegistry::native {
 
 namespace {
 
@@ -229,4 +229,30 @@ std::wstring KeyName(HKEY key)
     return std::wstring(reinterpret_cast<const wchar_t*>(At(buffer, sizeof(length))), length / sizeof(wchar_t));
 }
 
-}  // namespace native
+// The registry views are documented for advapi32's calls only; the registry's own call is left for
+// the names advapi32 would end at their NUL.
+LONG OpenLevel(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key)
+{
+    if (name.find(L'\0') != std::wstring::npos) {
+        return OpenKey(parent, name, options, mask, key);
+    }
+    return RegOpenKeyExW(parent, name.c_str(), options, mask, key.Receive());
+}
+
+LONG CreateLevel(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key)
+{
+    if (name.find(L'\0') != std::wstring::npos) {
+        return CreateKey(parent, name, options, mask, key);
+    }
+    return RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE | options, mask, nullptr,
+                           key.Receive(), nullptr);
+}
+
+bool IsLink(HKEY key)
+{
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+}  // namespace VxRegistry::native

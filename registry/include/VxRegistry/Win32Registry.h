@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+// The layer's helpers, its handle holder among them, live in the namespace VxRegistry.
+namespace VxRegistry {
 class ScopedKey;
+}
 
 // Exception-free access to the Windows registry, the only implementation of Registry. Every path
 // is relative to the root key; no key handle is kept between calls, so objects can be copied
@@ -166,12 +169,14 @@ public:
 private:
     // Opens with the operation's mask OR-ed with the access flags. The key counts as opened when
     // a handle came back; the result is what the platform returned.
-    LONG OpenKey(const std::wstring& path, REGSAM mask, ScopedKey& key, DWORD options = 0) const;
+    LONG OpenKey(const std::wstring& path, REGSAM mask, VxRegistry::ScopedKey& key, DWORD options = 0) const;
     // Open or create one level below a handle, by the whole name: through advapi32, or, for a name
     // that holds a NUL, through the registry's own call. With REG_OPTION_OPEN_LINK a link there is
     // handed back as the link itself.
-    LONG OpenBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const;
-    LONG CreateBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key) const;
+    LONG OpenBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask,
+                   VxRegistry::ScopedKey& key) const;
+    LONG CreateBelow(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask,
+                     VxRegistry::ScopedKey& key) const;
     // A direct child of a predefined root, which no operation deletes.
     bool IsTopLevel(const std::wstring& path) const;
     // HKEY_CLASSES_ROOT, which the tree operations refuse as their root.
@@ -200,7 +205,7 @@ private:
     RegistryError DeleteTreeAt(HKEY key);
     void ListTree(HKEY key, std::size_t depth, ListedKey& listed) const;
     RegistryError CopyTreeAt(HKEY source, HKEY destination, const ListedKey& listed);
-    RegistryError OpenDestination(const std::wstring& path, HKEY source, ScopedKey& key) const;
+    RegistryError OpenDestination(const std::wstring& path, HKEY source, VxRegistry::ScopedKey& key) const;
     std::int32_t CountNames(const std::string& key, NameKind kind, RegistryError* error);
     std::int32_t EnumNarrowNames(const std::string& key, NameKind kind, std::vector<std::string>& names,
                                  RegistryError* error);
@@ -210,13 +215,13 @@ private:
     bool Record(RegistryError code, RegistryError* error);
     // A failed open: a call that handed back no handle yet reported success still failed.
     static RegistryError MapOpenFailure(LONG status);
-    static RegistryError AsItStands(LONG status, const ScopedKey& key);
+    static RegistryError AsItStands(LONG status, const VxRegistry::ScopedKey& key);
     bool RecordOpenFailure(LONG status, RegistryError* error);
     // Opens the key; when no handle comes back, records why and returns false. A path the platform
     // would not take as given is refused with InvalidArgument.
-    bool OpenOrRecord(const std::wstring& path, REGSAM mask, ScopedKey& key, RegistryError* error);
+    bool OpenOrRecord(const std::wstring& path, REGSAM mask, VxRegistry::ScopedKey& key, RegistryError* error);
     // The same for an operation on the value `name`, which must hold no NUL.
-    bool OpenValueKey(const std::wstring& path, const std::wstring& name, REGSAM mask, ScopedKey& key,
+    bool OpenValueKey(const std::wstring& path, const std::wstring& name, REGSAM mask, VxRegistry::ScopedKey& key,
                       RegistryError* error);
 
     HKEY rootKey = HKEY_LOCAL_MACHINE;

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+// The parser's state and the layer's helpers live in the namespace VxOptions.
+namespace VxOptions {
 struct OptionParserState;
+}
 
 // Recognises registered options on a command line: "--name", "-n" and "/name" or "/name=value".
 // Long names match without regard to ASCII letter case, short names exactly. A failed parse
@@ -39,5 +42,5 @@ public:
     virtual void Reset();
 
 private:
-    std::unique_ptr<OptionParserState> state;
+    std::unique_ptr<VxOptions::OptionParserState> state;
 };

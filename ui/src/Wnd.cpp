@@ -1,4 +1,4 @@
-#include "Wnd.h"
+#include <VxUI/Wnd.h>
 
 namespace VxUI {
 

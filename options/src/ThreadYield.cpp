@@ -2,16 +2,19 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-void YieldToOtherThread()
-{
-    SwitchToThread();
-}
 #else
 #include <sched.h>
+#endif
+
+namespace VxOptions {
 
 void YieldToOtherThread()
 {
+#ifdef _WIN32
+    SwitchToThread();
+#else
     sched_yield();
-}
 #endif
+}
+
+}  // namespace VxOptions
