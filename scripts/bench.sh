@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures what a deployment pays for one silent run: LogLevelTool.exe /full as a whole process,
 # under one warm Wine server in the project's prefix, beside
-#   the floors:     programs of the same bitness that do nothing, one importing kernel32 only
+#   the floors:     programs of the same bitness that do nothing, one importing kernel32 and msvcrt only
 #                   (Wine's own cost of starting a process), the other the same system DLLs as the
 #                   tool (what any GUI program of its kind pays before its first line runs),
 #   the manual way: the two reg add calls an administrator would run instead, with the reg.exe
@@ -84,7 +84,7 @@ for path in sys.argv[1:]:
     mean = {r["command"]: r["mean"] for r in json.load(open(path))["results"]}
     tool = mean["LogLevelTool.exe /full"]
     print(f"{os.path.basename(path)[:-5]}-bit: LogLevelTool.exe /full takes "
-          f"{tool / mean['do-nothing program (floor)']:.2f} times the kernel32-only floor, "
+          f"{tool / mean['do-nothing program (floor)']:.2f} times the kernel32-and-msvcrt floor, "
           f"{tool / mean['do-nothing program importing the same DLLs']:.2f} times the floor importing "
           f"the same DLLs and {tool / mean['two reg add calls']:.2f} times the two reg add calls.")
 EOF_PY

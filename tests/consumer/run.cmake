@@ -2,6 +2,8 @@
 # again with this repository as its subfolder and runs that.
 #   cmake -DBUILD_DIR=<build> -DSOURCE_DIR=<repository> -DMINGW_TRIPLE=<triple>
 #         -DRUNNER=<emulator and its arguments, or nothing> -P run.cmake
+# Hand-written: ctest --build-and-test builds one project once, not against an install made first
+# and then again as a subfolder.
 if(NOT EXISTS "${BUILD_DIR}/CMakeCache.txt")
   message(FATAL_ERROR "BUILD_DIR is not a build tree: '${BUILD_DIR}'")
 endif()
