@@ -1,5 +1,6 @@
 #include "NativeRegistry.h"
 
+#include "RegistryPath.h"
 #include "ScopedKey.h"
 
 #include <winternl.h>
@@ -131,6 +132,22 @@ LONG ListNames(HKEY key, NTSTATUS(NTAPI* enumerate)(HANDLE, ULONG, int, void*, U
     }
 }
 
+// One level below an open key by its counted name: `call` opens or creates it with the attributes
+// naming it, and the handle it delivers goes to the holder.
+template <typename Call>
+LONG AtLevel(HKEY parent, const std::wstring& name, DWORD options, ScopedKey& key, Call call)
+{
+    UNICODE_STRING counted;
+    if (!Counted(name, counted)) {
+        key.Close();
+        return ERROR_INVALID_PARAMETER;
+    }
+    OBJECT_ATTRIBUTES attributes = Below(parent, counted, options);
+    HANDLE handle = nullptr;
+    const NTSTATUS status = call(&handle, &attributes);
+    return Hold(status, handle, key);
+}
+
 }  // namespace
 
 LONG ListSubKeys(HKEY key, std::vector<std::wstring>& names)
@@ -141,32 +158,6 @@ LONG ListSubKeys(HKEY key, std::vector<std::wstring>& names)
 LONG ListValues(HKEY key, std::vector<std::wstring>& names)
 {
     return ListNames<ValueBasic>(key, NtEnumerateValueKey, KeyValueBasicInformation, LongestValueName, names);
-}
-
-LONG OpenKey(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key)
-{
-    UNICODE_STRING counted;
-    if (!Counted(name, counted)) {
-        key.Close();
-        return ERROR_INVALID_PARAMETER;
-    }
-    OBJECT_ATTRIBUTES attributes = Below(parent, counted, options);
-    HANDLE handle = nullptr;
-    const NTSTATUS status = NtOpenKeyEx(&handle, mask, &attributes, 0);
-    return Hold(status, handle, key);
-}
-
-LONG CreateKey(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key)
-{
-    UNICODE_STRING counted;
-    if (!Counted(name, counted)) {
-        key.Close();
-        return ERROR_INVALID_PARAMETER;
-    }
-    OBJECT_ATTRIBUTES attributes = Below(parent, counted, options);
-    HANDLE handle = nullptr;
-    const NTSTATUS status = NtCreateKey(&handle, mask, &attributes, 0, nullptr, REG_OPTION_NON_VOLATILE, nullptr);
-    return Hold(status, handle, key);
 }
 
 LONG QueryValue(HKEY key, const std::wstring& name, DWORD& type, std::vector<std::uint8_t>& data)
@@ -233,16 +224,20 @@ std::wstring KeyName(HKEY key)
 // the names advapi32 would end at their NUL.
 LONG OpenLevel(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key)
 {
-    if (name.find(L'\0') != std::wstring::npos) {
-        return OpenKey(parent, name, options, mask, key);
+    if (HoldsNul(name)) {
+        return AtLevel(parent, name, options, key, [mask](HANDLE* handle, OBJECT_ATTRIBUTES* attributes) {
+            return NtOpenKeyEx(handle, mask, attributes, 0);
+        });
     }
     return RegOpenKeyExW(parent, name.c_str(), options, mask, key.Receive());
 }
 
 LONG CreateLevel(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key)
 {
-    if (name.find(L'\0') != std::wstring::npos) {
-        return CreateKey(parent, name, options, mask, key);
+    if (HoldsNul(name)) {
+        return AtLevel(parent, name, options, key, [mask](HANDLE* handle, OBJECT_ATTRIBUTES* attributes) {
+            return NtCreateKey(handle, mask, attributes, 0, nullptr, REG_OPTION_NON_VOLATILE, nullptr);
+        });
     }
     return RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE | options, mask, nullptr,
                            key.Receive(), nullptr);

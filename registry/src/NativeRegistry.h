@@ -28,9 +28,6 @@ constexpr int MaxQueryPasses = 8;
 // Every subkey name, or every value name, in index order; emptied on failure.
 LONG ListSubKeys(HKEY key, std::vector<std::wstring>& names);
 LONG ListValues(HKEY key, std::vector<std::wstring>& names);
-// One level below an open key. REG_OPTION_OPEN_LINK opens a link there as the link itself.
-LONG OpenKey(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key);
-LONG CreateKey(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key);
 // Type and data as one query delivered them; a value that keeps growing is given up.
 LONG QueryValue(HKEY key, const std::wstring& name, DWORD& type, std::vector<std::uint8_t>& data);
 LONG SetValue(HKEY key, const std::wstring& name, DWORD type, const std::vector<std::uint8_t>& data);
@@ -42,7 +39,8 @@ LONG DeleteKey(HKEY key);
 std::wstring KeyName(HKEY key);
 
 // One level below an open key by its whole name, opened or created: through advapi32, or, for a
-// name that holds a NUL, through the registry's own call above.
+// name that holds a NUL, through the registry's own call. REG_OPTION_OPEN_LINK opens a link there
+// as the link itself.
 LONG OpenLevel(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key);
 LONG CreateLevel(HKEY parent, const std::wstring& name, DWORD options, REGSAM mask, ScopedKey& key);
 

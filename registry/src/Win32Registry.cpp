@@ -85,7 +85,6 @@ RegistryError Win32Registry::MapOpenFailure(LONG status)
     return code == RegistryError::None ? RegistryError::Failed : code;
 }
 
-
 bool Win32Registry::RecordOpenFailure(LONG status, RegistryError* error)
 {
     return Record(MapOpenFailure(status), error);

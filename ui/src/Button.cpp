@@ -83,11 +83,8 @@ LRESULT Button::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
     // The native button draws its pushed or released face straight onto the window (the space
     // bar, a capture lost with the focus); the flat look goes back over it at once.
-    case BM_SETSTATE: {
-        const LRESULT result = PassOn(window, message, wParam, lParam);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        return result;
-    }
+    case BM_SETSTATE:
+        return PassOnAndRepaint(window, message, wParam, lParam);
     default:
         break;
     }

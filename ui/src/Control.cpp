@@ -234,11 +234,8 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     // The native control draws itself straight onto the window for these; the flat look goes
     // back over it at once.
     case WM_ENABLE:
-    case WM_SETTEXT: {
-        const LRESULT result = SubclassChain::Get().next(window, message, wParam, lParam);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        return result;
-    }
+    case WM_SETTEXT:
+        return PassOnAndRepaint(window, message, wParam, lParam);
     case WM_SETFONT:
         InvalidateRect(hwnd, nullptr, TRUE);
         break;
@@ -262,19 +259,26 @@ LRESULT Control::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_MOUSELEAVE:
         return OnMouseLeave();
     case WM_UPDATEUISTATE: {
-        const LRESULT result = SubclassChain::Get().next(window, message, wParam, lParam);
+        const LRESULT result = PassOn(window, message, wParam, lParam);
         FollowUiState();
         return result;
     }
     default:
         break;
     }
-    return SubclassChain::Get().next(window, message, wParam, lParam);
+    return PassOn(window, message, wParam, lParam);
 }
 
 LRESULT Control::PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return SubclassChain::Get().next(window, message, wParam, lParam);
+}
+
+LRESULT Control::PassOnAndRepaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = PassOn(window, message, wParam, lParam);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return result;
 }
 
 LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -284,7 +288,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND window, UINT message, WPARAM wParam,
     if (message == WM_DESTROY) {
         control->OnDestroy();
         control->Unbind();
-        return SubclassChain::Get().next(window, message, wParam, lParam);
+        return PassOn(window, message, wParam, lParam);
     }
     if (message == WM_SIZE) {
         control->ReplaceBackBitmap(LOWORD(lParam), HIWORD(lParam));

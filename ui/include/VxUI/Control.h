@@ -62,6 +62,8 @@ protected:
 
     // Hands a message on to the procedures below the toolkit's link, the native control's last.
     static LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The same, then the control paints over what the native one drew straight onto the window.
+    static LRESULT PassOnAndRepaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     bool Present(HDC dc);
